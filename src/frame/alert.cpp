@@ -1,0 +1,16 @@
+// Message boxes shown by the runtime.
+#include <atomic>
+
+#include "libtq.h"
+#include "platform/platform.h"
+
+namespace {
+std::atomic<gui_alert_responder_fn> responder{nullptr};
+}
+
+void gui_alert_set_responder(gui_alert_responder_fn fn) { responder = fn; }
+
+int gui_alert(const char *message, const char *title, const char *buttons) {
+    if (gui_alert_responder_fn fn = responder.load()) return fn(message, title, buttons);
+    return plat::message_box(title, message, buttons, "error");
+}

@@ -1,0 +1,11 @@
+// Declarations shared inside the runtime frame.
+#pragma once
+
+#include <cstdint>
+
+// The include file of the statement that raised the pending error, or null.
+const char *error_include_file_name();
+
+// Start-up steps of the runtime's memory facilities.
+void mem_static_init(uintptr_t size);
+void cmem_init();

@@ -1,0 +1,44 @@
+// The platform layer: every call into the operating system goes through these functions, so
+// that a port to another system replaces src/platform/<system>/ and nothing above it.
+// The portable runtime includes this header and no operating-system header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// ---- clock and sleeping ----
+// The monotonic counter and its frequency (ticks per second).
+int64_t counter();
+int64_t counter_frequency();
+// Microseconds since the epoch from the wall clock.
+int64_t wall_clock_us();
+// Local time of a moment given in whole seconds since the epoch (re-entrant).
+struct local_time {
+    int hour, minute, second;
+};
+local_time to_local_time(int64_t seconds_since_epoch);
+void sleep_ms(int64_t ms);
+void sleep_us(int64_t us);
+
+// ---- process ----
+// Ends the process at once with the given status, flushing the standard streams first.
+[[noreturn]] void exit_process(int status);
+// The path of the running executable, or an empty text when it cannot be read.
+std::string executable_path();
+// Changes the working directory; false when it could not be changed.
+bool change_directory(const std::string &path);
+// Installs `handler` for the integer-division signal.
+void install_division_handler(void (*handler)(int));
+// Sets the x87 control word (precision, rounding, exception masks) of the calling thread.
+void set_fpu_control_word(uint16_t word);
+
+// ---- message boxes ----
+// A modal box with `title`, `message`, the button set "ok" or "yesno" and an icon ("error",
+// "info", "warning"). Returns 1 for ok or yes, 0 for no. Without a desktop, the text goes to
+// standard error and a yes/no answer is read from the terminal if there is one, else the first
+// button is taken.
+int message_box(const char *title, const char *message, const char *buttons, const char *icon);
+
+} // namespace plat
