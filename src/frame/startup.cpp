@@ -5,6 +5,7 @@
 #include "frame/frame_internal.h"
 #include "libtq.h"
 #include "platform/platform.h"
+#include "screen/screen_internal.h"
 
 const char *command_line_text = "";
 int func_command_count = 0;
@@ -66,9 +67,16 @@ void libtq_prepare(int argc, char **argv) {
     hardware_img_handles = list_new_threadsafe(72);
     hardware_graphics_command_handles = list_new(112);
 
+    screen_init_fonts();
+    screen_init_images();
+
     mem_static_init(1048576);
     cmem_init();
 
     enter_executable_folder();
     command_initialize(argc, argv);
+
+    screen_init_palettes();
+    tqg_screen(0, 0, 0, 0, 0, 1); // the 80 x 25 text screen
+    width8050switch = 1;
 }

@@ -1,0 +1,100 @@
+// Helpers shared by the screen statements.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "libtq.h"
+
+// ---- start-up steps ----
+void screen_init_fonts();    // built-in font metrics
+void screen_init_images();   // the image table, indices 0 and 1 taken and not valid
+void screen_init_palettes(); // default palettes and the mode-10 pseudo-colours
+
+// The page table holds at least `entries` entries (new ones 0); false when it cannot grow.
+bool ensure_pages(int32_t entries);
+// Back to one entry, 0: no screen.
+void reset_page_table();
+// Frees an image's own pixels and palette, then its record.
+void release_image(int32_t index);
+
+// The remembered active page number (SCREEN's page switching); a rebuild forgets it.
+extern int32_t screen_active_page;
+
+// ---- numbers ----
+
+// Round to nearest, ties to even, as the processor converts a single to an integer: a value
+// outside the 32-bit range (or not a number) gives -2,147,483,648.
+inline int32_t round_single(float v) {
+    const float rounded = std::nearbyint(v);
+    if (!(rounded >= -2147483648.0f && rounded < 2147483648.0f)) return INT32_MIN;
+    return static_cast<int32_t>(rounded);
+}
+
+// A double rounded half away from zero, for callers that already know it is finite and within
+// the 64-bit range.
+inline int64_t round_half_away(double v) { return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5); }
+
+// ---- pages and viewports ----
+
+// Rows of text an image holds with `font`: its height for a text surface, else its pixel height
+// divided by the glyph height (a height of 0 counting as 1).
+inline int32_t text_rows(const img_struct *im, int32_t font) {
+    if (im->text) return im->height;
+    int32_t h = font_height_of(font);
+    return im->height / (h > 0 ? h : 1);
+}
+inline int32_t text_columns(const img_struct *im, int32_t font) {
+    if (im->text) return im->width;
+    int32_t w = font_width_of(font);
+    return im->width / (w > 0 ? w : 1);
+}
+
+struct pixel_rect {
+    int32_t left, top, right, bottom;
+};
+
+// The image's viewport, kept within the page whatever the fields say. False when it holds no
+// pixel at all.
+inline bool viewport_of(const img_struct *im, pixel_rect &view) {
+    view.left = im->view_x1 > 0 ? im->view_x1 : 0;
+    view.top = im->view_y1 > 0 ? im->view_y1 : 0;
+    view.right = im->view_x2 < im->width - 1 ? im->view_x2 : im->width - 1;
+    view.bottom = im->view_y2 < im->height - 1 ? im->view_y2 : im->height - 1;
+    return view.left <= view.right && view.top <= view.bottom;
+}
+
+// Program coordinates to pixels through the image's viewport origin and WINDOW mapping.
+inline int32_t map_x(const img_struct *im, float x) {
+    if (im->clipping_or_scaling == 0) return round_single(x);
+    if (im->clipping_or_scaling == 2) x = x * im->scaling_x + im->scaling_offset_x;
+    return static_cast<int32_t>(static_cast<uint32_t>(round_single(x)) + static_cast<uint32_t>(im->view_offset_x));
+}
+inline int32_t map_y(const img_struct *im, float y) {
+    if (im->clipping_or_scaling == 0) return round_single(y);
+    if (im->clipping_or_scaling == 2) y = y * im->scaling_y + im->scaling_offset_y;
+    return static_cast<int32_t>(static_cast<uint32_t>(round_single(y)) + static_cast<uint32_t>(im->view_offset_y));
+}
+
+// ---- pixels ----
+
+// The raw store of one pixel of `im` (no checks); text cells are left alone.
+void pset_on(img_struct *im, int32_t px, int32_t py, uint32_t colour);
+
+// Stores one colour into a 32-bit pixel with the image's blending rules.
+void blend_store(const img_struct *im, uint32_t *at, uint32_t colour);
+
+// Draws the clipped line (both ends inside the page) on `im`, stepping as LINE does. `pattern`
+// is the 32-bit style already advanced for the pixels cut from the start.
+void draw_clipped_line(img_struct *im, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour,
+                       uint32_t pattern);
+
+// The line clipper on 64-bit end points, for callers whose points may lie far outside the
+// 32-bit range. Visible results lie inside the rectangle.
+bool lineclip64(int64_t &x1, int64_t &y1, int64_t &x2, int64_t &y2, int64_t left, int64_t top, int64_t right,
+                int64_t bottom, int64_t &cut);
+
+// The store of one pixel when the point is inside the image's viewport.
+void pset_and_clip64(img_struct *im, int64_t px, int64_t py, uint32_t colour);
+// An unstyled line between pixels, clipped to the image's viewport.
+void fast_line64(img_struct *im, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t colour);
