@@ -94,7 +94,9 @@ void make_current(int32_t index) {
 // Builds the eight pages of a text screen; as many as fit in the 64 KiB of text memory live
 // there, so that programs which write that memory change the screen.
 int32_t build_text_screen(const text_layout &t) {
-    const size_t page_bytes = static_cast<size_t>(t.columns) * static_cast<size_t>(t.rows) * 2;
+    size_t page_bytes = static_cast<size_t>(t.columns) * static_cast<size_t>(t.rows) * 2;
+    // The 25-row grids keep the adapter's page sizes: 2 KiB and 4 KiB, a little more than the cells.
+    if (t.rows == 25 && (t.columns == 40 || t.columns == 80)) page_bytes = t.columns == 40 ? 2048 : 4096;
     const size_t in_memory = std::min<size_t>(TEXT_MEMORY_SIZE / page_bytes, TEXT_PAGES);
     if (!ensure_pages(TEXT_PAGES)) return 0;
     for (int32_t p = 0; p < TEXT_PAGES; p++) {
