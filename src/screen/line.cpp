@@ -61,7 +61,11 @@ template <typename T> bool move_onto_rectangle(T px, T py, T qx, T qy, T left, T
     return false;
 }
 
-template <typename T> T abs_difference(T a, T b) { return a > b ? a - b : b - a; }
+// |a - b| without overflow: the distance between two 64-bit values always fits 64 unsigned bits.
+template <typename T> uint64_t abs_difference(T a, T b) {
+    const auto ua = static_cast<uint64_t>(static_cast<int64_t>(a)), ub = static_cast<uint64_t>(static_cast<int64_t>(b));
+    return a > b ? ua - ub : ub - ua;
+}
 
 template <typename T> bool clip_line(T &x1, T &y1, T &x2, T &y2, T left, T top, T right, T bottom, int64_t &cut) {
     cut = 0;
