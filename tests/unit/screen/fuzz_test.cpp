@@ -12,27 +12,11 @@
 namespace {
 
 float any_coordinate(std::mt19937 &random) {
-    static const float special[] = {0,
-                                    -1,
-                                    1,
-                                    0.5f,
-                                    -0.5f,
-                                    31,
-                                    32,
-                                    23,
-                                    24,
-                                    1e9f,
-                                    -1e9f,
-                                    3e9f,
-                                    -3e9f,
-                                    2147483520.0f,
-                                    -2147483648.0f,
-                                    1e30f,
-                                    -1e30f,
-                                    std::numeric_limits<float>::max(),
-                                    std::numeric_limits<float>::infinity(),
-                                    -std::numeric_limits<float>::infinity(),
-                                    std::numeric_limits<float>::quiet_NaN()};
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN(), big = std::numeric_limits<float>::max();
+    static const float special[] = {0,       -1,    1,      0.5f,  -0.5f, 31,    32,
+                                    23,      24,    1e9f,   -1e9f, 3e9f,  -3e9f, 2147483520.0f,
+                                    -2.1e9f, 1e30f, -1e30f, big,   inf,   -inf,  nan};
     switch (random() % 3) {
     case 0: return special[random() % std::size(special)];
     case 1: return std::uniform_real_distribution<float>(-100, 100)(random);

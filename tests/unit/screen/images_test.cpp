@@ -59,24 +59,7 @@ TEST(Images, ThirtyTwoBitImageDefaults) {
     EXPECT_EQ(ablend128[0], 128);
 }
 
-TEST(Images, ModeDefaultsOfAGraphicsAndATextImage) {
-    const int32_t g = imgnew(640, 480, 12);
-    const img_struct &im = img[g];
-    EXPECT_EQ(im.mask, 15u);
-    EXPECT_EQ(im.color, 15u);
-    EXPECT_EQ(im.draw_color, 15u);
-    EXPECT_EQ(im.font, 16);
-    EXPECT_EQ(im.bottom_row, 29);
-    EXPECT_EQ(im.x, 320.0f);
-    EXPECT_EQ(im.y, 240.0f);
-    EXPECT_EQ(im.view_x2, 639);
-    EXPECT_EQ(im.view_y2, 479);
-    EXPECT_EQ(im.window_y2, 479.0f);
-    EXPECT_EQ(im.transparent_color, -1);
-    EXPECT_EQ(im.pal[12], palette_256[12]);
-    EXPECT_EQ(im.flags, IMG_FLAG_OWNS_PIXELS | IMG_FLAG_OWNS_PALETTE);
-    release_image(g);
-
+TEST(Images, ATextImageStartsBlank) {
     const int32_t t = imgnew(40, 25, 0);
     const img_struct &tx = img[t];
     EXPECT_EQ(tx.text, 1);
