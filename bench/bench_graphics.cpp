@@ -29,7 +29,7 @@ void cube_corners(float angle, point2 out[8]) {
         const float y1 = y * std::cos(angle * 0.7f) - z1 * std::sin(angle * 0.7f);
         const float z2 = y * std::sin(angle * 0.7f) + z1 * std::cos(angle * 0.7f);
         const float depth = 3.2f + z2;
-        out[i] = {320 + 420 * x1 / depth, 240 + 420 * y1 / depth};
+        out[i] = {320 + 600 * x1 / depth, 240 + 600 * y1 / depth};
     }
 }
 
