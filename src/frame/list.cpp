@@ -3,9 +3,11 @@
 // Slots are carved from blocks of 1, 3, 7, 15, ... usable slots that are never moved, so a
 // record's pointer stays valid for the life of the list. Each slot holds the user record
 // followed by a 32-bit handle word: the slot's handle while the record is live, 0 once it has
-// been removed. Only the table of slot pointers (by handle) and the stack of free handles grow;
-// a replaced table is kept until the following growth, so that a reader on another thread that
-// fetched the old table just before the growth still reads valid memory.
+// been removed. Only the table of slot pointers (by handle) and the stack of free handles grow.
+// A reader on another thread may still be reading a table of slot pointers that growth has
+// replaced, at any later time, so replaced tables are never released while the list lives: each
+// new table keeps the one it replaced in its unused entry 0 (together they take less than twice
+// the newest table's room).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +28,6 @@ struct list {
     uint8_t *blocks[63];
     int32_t block_count;
     std::atomic<uint8_t **> index; // slot pointer by handle; entry 0 unused
-    uint8_t **previous_index;
     std::atomic<int32_t> last_handle;
     int32_t index_capacity;
     libtq_mutex *add_lock;
@@ -119,11 +120,16 @@ ptrszint list_add(list *L) {
         uint8_t *slot = L->block + static_cast<size_t>(L->used_in_block) * static_cast<size_t>(L->slot_size);
         handle_word(L, slot).store(handle);
         if (L->index_capacity < handle) {
-            uint8_t **table = L->index.load();
-            if (!grow_table(table, L->previous_index, L->index_capacity, L->index_capacity + 1)) {
+            uint8_t **old_table = L->index.load();
+            auto **table =
+                static_cast<uint8_t **>(std::calloc(static_cast<size_t>(2 * L->index_capacity + 2), sizeof(uint8_t *)));
+            if (!table) {
                 L->used_in_block--;
                 goto failed;
             }
+            std::memcpy(table + 1, old_table + 1, static_cast<size_t>(L->index_capacity) * sizeof(uint8_t *));
+            table[0] = reinterpret_cast<uint8_t *>(old_table);
+            L->index_capacity = 2 * L->index_capacity + 1;
             table[handle] = slot;
             L->index.store(table);
         } else {
@@ -173,8 +179,11 @@ void list_destroy(list *L) {
     for (int32_t i = 0; i < L->block_count; i++) std::free(L->blocks[i]);
     std::free(L->free_stack);
     std::free(L->previous_free_stack);
-    std::free(L->index.load());
-    std::free(L->previous_index);
+    for (uint8_t **table = L->index.load(); table;) {
+        auto **replaced = reinterpret_cast<uint8_t **>(table[0]);
+        std::free(table);
+        table = replaced;
+    }
     if (L->add_lock) libtq_mutex_free(L->add_lock);
     if (L->remove_lock) libtq_mutex_free(L->remove_lock);
     std::free(L);
