@@ -72,6 +72,10 @@ void libtq_prepare(int argc, char **argv) {
 
     mem_static_init(1048576);
     cmem_init();
+    // The string records, lists and heap, then the two permanent strings in the data segment,
+    // whose descriptors go right below the runtime's 8 bytes.
+    tqs_strings_init();
+    tqs_strings_init_constants();
 
     enter_executable_folder();
     command_initialize(argc, argv);

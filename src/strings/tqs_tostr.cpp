@@ -1,0 +1,87 @@
+// _TOSTR$: numbers as plain text, no sign position. Floating-point values use the general
+// format with a chosen number of significant digits.
+#include <charconv>
+#include <cstdio>
+
+#include "strings/strings_internal.h"
+
+using namespace tqs_internal;
+
+namespace {
+
+constexpr int32_t RESERVE = 32;
+
+tqs *integer_text(uint64_t magnitude, bool negative) {
+    tqs *s = tqs_new(RESERVE, 1);
+    char *out = reinterpret_cast<char *>(s->data);
+    char *o = out;
+    if (negative) *o++ = '-';
+    s->length = static_cast<int32_t>(std::to_chars(o, out + RESERVE, magnitude).ptr - out);
+    return s;
+}
+
+uint64_t magnitude_of(int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
+
+// `text` of `n` characters into a new temporary, with its last 'E' replaced by `letter`.
+tqs *finish(const char *text, int n, char letter) {
+    if (n < 0 || n > RESERVE - 1) {
+        error(51);
+        return tqs_new(0, 1);
+    }
+    tqs *s = tqs_new(RESERVE, 1);
+    std::memcpy(s->data, text, static_cast<size_t>(n));
+    s->length = n;
+    for (int i = n - 1; i >= 0; i--) {
+        if (s->data[i] == 'E') {
+            s->data[i] = static_cast<uint8_t>(letter);
+            break;
+        }
+    }
+    return s;
+}
+
+// The precision: 0 counts as 1, and it never exceeds what the type holds.
+int precision(int32_t digits, int32_t has_digits, int cap) {
+    if (!has_digits) return cap;
+    if (digits == 0) return 1;
+    return digits > cap ? cap : digits;
+}
+
+} // namespace
+
+tqs *tqs__tostr(int64_t value) { return integer_text(magnitude_of(value), value < 0); }
+tqs *tqs__tostr(int32_t value) { return integer_text(magnitude_of(value), value < 0); }
+tqs *tqs__tostr(int16_t value) { return integer_text(magnitude_of(value), value < 0); }
+tqs *tqs__tostr(int8_t value) { return integer_text(magnitude_of(value), value < 0); }
+tqs *tqs__tostr(uint64_t value) { return integer_text(value, false); }
+tqs *tqs__tostr(uint32_t value) { return integer_text(value, false); }
+tqs *tqs__tostr(uint16_t value) { return integer_text(value, false); }
+tqs *tqs__tostr(uint8_t value) { return integer_text(value, false); }
+
+tqs *tqs__tostr(float value, int32_t digits, int32_t has_digits) {
+    if (has_digits && digits < 0) {
+        error(5);
+        return tqs_new_txt_len(nullptr, 0);
+    }
+    int n = std::snprintf(tqs_str_buffer, sizeof tqs_str_buffer, "%.*G", precision(digits, has_digits, 7),
+                          static_cast<double>(value));
+    return finish(tqs_str_buffer, n, 'E');
+}
+
+tqs *tqs__tostr(double value, int32_t digits, int32_t has_digits) {
+    if (has_digits && digits < 0) {
+        error(5);
+        return tqs_new_txt_len(nullptr, 0);
+    }
+    int n = std::snprintf(tqs_str_buffer, sizeof tqs_str_buffer, "%.*G", precision(digits, has_digits, 16), value);
+    return finish(tqs_str_buffer, n, 'D');
+}
+
+tqs *tqs__tostr(long double value, int32_t digits, int32_t has_digits) {
+    if (has_digits && digits < 0) {
+        error(5);
+        return tqs_new_txt_len(nullptr, 0);
+    }
+    int n = std::snprintf(tqs_str_buffer, sizeof tqs_str_buffer, "%.*LG", precision(digits, has_digits, 19), value);
+    return finish(tqs_str_buffer, n, 'F');
+}
