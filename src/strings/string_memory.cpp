@@ -203,22 +203,19 @@ tqs *tqs_new(int32_t length, int32_t tmp) {
     if (length < 0) length = 0;
     if (tqs_heap_sp + length + HEAP_SLACK > tqs_heap_size) tqs_heap_concat(length + HEAP_SLACK);
     tqs *s = take_record();
-    s->length = length;
-    s->data = tqs_heap + tqs_heap_sp;
+    uint8_t *data = tqs_heap + tqs_heap_sp;
     tqs_heap_sp += length + HEAP_SLACK;
-    heap_list_append(s);
-    if (tmp) add_temp(s);
+    uint32_t list_index = heap_list_slot(s);
+    uint32_t temp_index = tmp ? temp_slot(s) : 0;
+    *s = tqs{data, length, 0, nullptr, 0, list_index, static_cast<uint8_t>(tmp ? 1 : 0), temp_index, 0, 0, nullptr};
     return s;
 }
 
 tqs *tqs_new_txt_len(const char *text, int32_t length) {
     tqs *s = take_record();
-    if (text && length > 0) {
-        s->data = reinterpret_cast<uint8_t *>(const_cast<char *>(text));
-        s->length = length;
-    }
-    s->is_readonly = 1;
-    add_temp(s);
+    if (!text || length < 0) length = 0;
+    auto *data = reinterpret_cast<uint8_t *>(const_cast<char *>(text));
+    *s = tqs{data, length, 0, nullptr, 0, 0, 1, temp_slot(s), 0, 1, nullptr};
     return s;
 }
 
@@ -229,11 +226,8 @@ tqs *tqs_new_txt(const char *text) {
 
 tqs *tqs_new_fixed(uint8_t *bytes, int32_t length, int32_t tmp) {
     tqs *s = take_record();
-    if (bytes && length > 0) {
-        s->data = bytes;
-        s->length = length;
-    }
-    s->is_fixed = 1;
+    if (!bytes || length < 0) length = 0;
+    *s = tqs{bytes, length, 0, nullptr, 0, 0, 0, 0, 1, 0, nullptr};
     if (tmp) {
         add_temp(s);
         return s;
@@ -250,10 +244,8 @@ tqs *tqs_new_cmem(int32_t length, int32_t tmp) {
     if (tmp && tqs_tmp_list_nexti > tqs_tmp_list_lasti) grow_tmp_list();
     if (static_cast<ptrszint>(tqs_cmem_sp) + length > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(length);
     tqs *s = take_record();
-    s->data = dblock + tqs_cmem_sp;
-    s->length = length;
+    *s = tqs{dblock + tqs_cmem_sp, length, 1, nullptr, 0, 0, 0, 0, 0, 0, nullptr};
     tqs_cmem_sp += static_cast<uint32_t>(length);
-    s->is_cmem = 1;
     cmem_list_append(s);
     if (tmp)
         add_temp(s);

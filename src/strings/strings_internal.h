@@ -32,13 +32,11 @@ tqs *take_record_from_new_block();
 void grow_record_free();
 void grow_tmp_list();
 
-// A record cleared to zero: the last released one, else the next fresh one.
+// A record to be filled in whole: the last released one, else the next fresh one. Constructors
+// write every field in one aggregate store; setting single bytes over a cleared record would make
+// the next wide read of the flags wait for several stores to drain.
 inline tqs *take_record() {
-    if (tqs_record_free_n > 0) {
-        tqs *s = tqs_record_free[--tqs_record_free_n];
-        *s = tqs{};
-        return s;
-    }
+    if (tqs_record_free_n > 0) return tqs_record_free[--tqs_record_free_n];
     if (record_block_next < RECORDS_PER_BLOCK) return record_block + record_block_next++;
     return take_record_from_new_block();
 }
@@ -48,20 +46,26 @@ inline void give_back_record(tqs *s) {
     tqs_record_free[tqs_record_free_n++] = s;
 }
 
-inline void add_temp(tqs *s) {
+// Puts `s` on the temporary list and returns its slot; the caller marks the record.
+inline uint32_t temp_slot(tqs *s) {
     if (tqs_tmp_list_nexti > tqs_tmp_list_lasti) grow_tmp_list();
     tqs_tmp_list[tqs_tmp_list_nexti] = s;
-    s->temp_index = static_cast<uint32_t>(tqs_tmp_list_nexti);
-    tqs_tmp_list_nexti++;
+    return static_cast<uint32_t>(tqs_tmp_list_nexti++);
+}
+
+inline void add_temp(tqs *s) {
+    s->temp_index = temp_slot(s);
     s->is_temp = 1;
 }
 
-inline void heap_list_append(tqs *s) {
+// Appends `s` to the heap list and returns its slot; the caller sets `list_index`.
+inline uint32_t heap_list_slot(tqs *s) {
     if (tqs_heap_list_nexti > tqs_heap_list_lasti) tqs_heap_concat_list();
     tqs_heap_list[tqs_heap_list_nexti] = s;
-    s->list_index = static_cast<uint32_t>(tqs_heap_list_nexti);
-    tqs_heap_list_nexti++;
+    return static_cast<uint32_t>(tqs_heap_list_nexti++);
 }
+
+inline void heap_list_append(tqs *s) { s->list_index = heap_list_slot(s); }
 
 inline void cmem_list_append(tqs *s) {
     if (tqs_cmem_list_nexti > tqs_cmem_list_lasti) tqs_cmem_concat_list();

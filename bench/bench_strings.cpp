@@ -1,0 +1,62 @@
+// The string work of the demo's PRINT statement for the frame counter: the literal into the
+// statement's string variable, STR$ of the LONG counter joined with a space, the six spaces, the
+// variable released and the statement's temporaries freed. Against it, the same work with
+// std::string and std::to_chars. The printing itself is left out of both.
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <string>
+
+#include "libtq.h"
+
+namespace {
+
+inline void consume(const void *p) { asm volatile("" : : "r"(p) : "memory"); }
+
+void BM_PrintStringWork_Runtime(benchmark::State &state) {
+    const ptrszint base = tqs_tmp_list_nexti;
+    int32_t frame = 0;
+    for (auto _ : state) {
+        frame++;
+        tqs *local = tqs_new(0, 0);
+        tqs_set(local, tqs_new_txt_len("Frames Drawn:", 13));
+        consume(local->data);
+        tqs_set(local, tqs_add(tqs_str(frame), tqs_new_txt_len(" ", 1)));
+        consume(local->data);
+        tqs_set(local, tqs_new_txt_len("      ", 6));
+        consume(local->data);
+        tqs_free(local);
+        tqs_release_tmp(base, 0);
+    }
+}
+
+void BM_PrintStringWork_StdString(benchmark::State &state) {
+    int32_t frame = 0;
+    for (auto _ : state) {
+        frame++;
+        std::string local;
+        local = "Frames Drawn:";
+        consume(local.data());
+        char digits[12];
+        digits[0] = ' ';
+        char *end = std::to_chars(frame < 0 ? digits : digits + 1, digits + sizeof digits, frame).ptr;
+        std::string number(digits, end);
+        local = number + " ";
+        consume(local.data());
+        local = "      ";
+        consume(local.data());
+    }
+}
+
+BENCHMARK(BM_PrintStringWork_Runtime);
+BENCHMARK(BM_PrintStringWork_StdString);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    libtq_prepare(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
