@@ -14,6 +14,8 @@
 // string that nobody changes meanwhile.
 #pragma once
 
+#include <cstring>
+
 #include "libtq/common.h"
 
 struct tqs {
@@ -33,6 +35,9 @@ struct tqs {
 // The marker of a freed slot in the string lists and the temporary list. No record pointer has
 // this value: records are aligned.
 inline tqs *const TQS_FREED_SLOT = reinterpret_cast<tqs *>(~uptrszint(0));
+
+// Every new heap string is followed by this many bytes of slack to grow into in place.
+constexpr ptrszint TQS_HEAP_SLACK = 32;
 
 // ---- records, lists, heap ---------------------------------------------------------------------
 
@@ -87,24 +92,199 @@ void tqs_concat_cmem(ptrszint extra);
 
 // ---- construction and release ---------------------------------------------------------------------
 
-tqs *tqs_new(int32_t length, int32_t tmp);
 tqs *tqs_new_txt(const char *text);
-tqs *tqs_new_txt_len(const char *text, int32_t length);
 tqs *tqs_new_fixed(uint8_t *bytes, int32_t length, int32_t tmp);
 tqs *tqs_new_cmem(int32_t length, int32_t tmp);
 tqs *tqs_maketmp(tqs *s);
-void tqs_free(tqs *s);
-// Frees every temporary at or above slot `base` of the temporary list and returns `value`, so
-// that a condition is computed before its operands are freed.
-int32_t tqs_release_tmp(ptrszint base, int32_t value);
 
 // The FIELD statement's release hook, called for a string that has a binding.
 void field_free(tqs *s);
 
+// ---- the most frequent operations ----------------------------------------------------------------
+// Their common cases are inline, so that a compiled statement pays a few loads and stores for
+// them; every other case goes to the complete out-of-line version (the `_full` functions, which
+// handle every case themselves and are called by nothing else).
+
+tqs *tqs_new_full(int32_t length, int32_t tmp);
+tqs *tqs_new_txt_len_full(const char *text, int32_t length);
+void tqs_free_full(tqs *s);
+tqs *tqs_set_full(tqs *dest, tqs *src);
+tqs *tqs_add_full(tqs *a, tqs *b);
+
+// Copies `n` bytes between regions that may overlap. Short copies are done with a few loads
+// followed by the stores, which is why overlap does not matter to them.
+inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
+    if (n <= 0 || to == from) return;
+    if (n <= 16) {
+        if (n >= 8) {
+            uint64_t head, tail;
+            std::memcpy(&head, from, 8);
+            std::memcpy(&tail, from + n - 8, 8);
+            std::memcpy(to, &head, 8);
+            std::memcpy(to + n - 8, &tail, 8);
+        } else if (n >= 4) {
+            uint32_t head, tail;
+            std::memcpy(&head, from, 4);
+            std::memcpy(&tail, from + n - 4, 4);
+            std::memcpy(to, &head, 4);
+            std::memcpy(to + n - 4, &tail, 4);
+        } else {
+            uint8_t first = from[0], middle = from[n / 2], last = from[n - 1];
+            to[0] = first;
+            to[n / 2] = middle;
+            to[n - 1] = last;
+        }
+        return;
+    }
+    std::memmove(to, from, static_cast<size_t>(n));
+}
+
+// A new heap string of `length` bytes whose contents are not initialised; a temporary when `tmp`
+// is non-zero.
+[[gnu::always_inline]] inline tqs *tqs_new(int32_t length, int32_t tmp) {
+    if (length >= 0 && tqs_heap_sp + length + TQS_HEAP_SLACK <= tqs_heap_size && tqs_record_free_n > 0 &&
+        tqs_heap_list_nexti <= tqs_heap_list_lasti && tqs_tmp_list_nexti <= tqs_tmp_list_lasti) {
+        tqs *s = tqs_record_free[--tqs_record_free_n];
+        uint8_t *data = tqs_heap + tqs_heap_sp;
+        tqs_heap_sp += length + TQS_HEAP_SLACK;
+        ptrszint list_index = tqs_heap_list_nexti++;
+        tqs_heap_list[list_index] = s;
+        ptrszint temp_index = 0;
+        if (tmp) {
+            temp_index = tqs_tmp_list_nexti++;
+            tqs_tmp_list[temp_index] = s;
+        }
+        // One aggregate store: byte-wise stores over a cleared record would make the next wide
+        // read of the flags wait for them to drain.
+        *s = tqs{data,
+                 length,
+                 0,
+                 nullptr,
+                 0,
+                 static_cast<uint32_t>(list_index),
+                 static_cast<uint8_t>(tmp ? 1 : 0),
+                 static_cast<uint32_t>(temp_index),
+                 0,
+                 0,
+                 nullptr};
+        return s;
+    }
+    return tqs_new_full(length, tmp);
+}
+
+// A read-only temporary over `length` bytes of literal text; no copy is made.
+[[gnu::always_inline]] inline tqs *tqs_new_txt_len(const char *text, int32_t length) {
+    if (tqs_record_free_n > 0 && tqs_tmp_list_nexti <= tqs_tmp_list_lasti) {
+        tqs *s = tqs_record_free[--tqs_record_free_n];
+        ptrszint temp_index = tqs_tmp_list_nexti++;
+        tqs_tmp_list[temp_index] = s;
+        if (!text || length < 0) length = 0;
+        *s = tqs{reinterpret_cast<uint8_t *>(const_cast<char *>(text)),
+                 length,
+                 0,
+                 nullptr,
+                 0,
+                 0,
+                 1,
+                 static_cast<uint32_t>(temp_index),
+                 0,
+                 1,
+                 nullptr};
+        return s;
+    }
+    return tqs_new_txt_len_full(text, length);
+}
+
+// Releases `s`: its temporary slot, its slot in its area's list (the top of the heap is
+// reclaimed at once), and its record.
+[[gnu::always_inline]] inline void tqs_free(tqs *s) {
+    if (!s || s->field_binding || s->is_cmem || tqs_record_free_n >= tqs_record_free_max) {
+        tqs_free_full(s);
+        return;
+    }
+    if (s->temp_index) {
+        tqs_tmp_list[s->temp_index] = TQS_FREED_SLOT;
+        // Slot 0 never holds the marker, so this stops there at the latest.
+        while (tqs_tmp_list[tqs_tmp_list_nexti - 1] == TQS_FREED_SLOT) tqs_tmp_list_nexti--;
+    }
+    if (!s->is_fixed && !s->is_readonly) {
+        tqs_heap_list[s->list_index] = TQS_FREED_SLOT;
+        while (tqs_heap_list_nexti > 0 && tqs_heap_list[tqs_heap_list_nexti - 1] == TQS_FREED_SLOT)
+            tqs_heap_list_nexti--;
+        if (tqs_heap_list_nexti > 0) {
+            tqs *top = tqs_heap_list[tqs_heap_list_nexti - 1];
+            ptrszint sp = top->data - tqs_heap + top->length + TQS_HEAP_SLACK;
+            tqs_heap_sp = sp > tqs_heap_size ? tqs_heap_size : sp;
+        } else {
+            tqs_heap_sp = 0;
+        }
+    }
+    tqs_record_free[tqs_record_free_n++] = s;
+}
+
+// Frees every temporary at or above slot `base` of the temporary list and returns `value`, so
+// that a condition is computed before its operands are freed.
+[[gnu::always_inline]] inline int32_t tqs_release_tmp(ptrszint base, int32_t value) {
+    if (base < 1) base = 1; // slot 0 is never a temporary's
+    while (tqs_tmp_list_nexti > base) {
+        tqs *s = tqs_tmp_list[--tqs_tmp_list_nexti];
+        if (s != TQS_FREED_SLOT) tqs_free(s);
+    }
+    return value;
+}
+
+// Assignment: `dest` receives a copy of `src`'s value, and `src` is consumed. A temporary of the
+// same area is adopted: `dest` takes over its bytes and no byte is copied.
+[[gnu::always_inline]] inline tqs *tqs_set(tqs *dest, tqs *src) {
+    if (dest != src && !dest->is_fixed && !dest->is_readonly && !dest->is_cmem) {
+        if (src->is_temp && !src->is_fixed && !src->is_readonly && !src->is_cmem) {
+            if (tqs_record_free_n < tqs_record_free_max) {
+                tqs_heap_list[dest->list_index] = TQS_FREED_SLOT;
+                tqs_heap_list[src->list_index] = dest;
+                dest->list_index = src->list_index;
+                tqs_tmp_list[src->temp_index] = TQS_FREED_SLOT;
+                if (static_cast<ptrszint>(src->temp_index) == tqs_tmp_list_nexti - 1) tqs_tmp_list_nexti--;
+                dest->data = src->data;
+                dest->length = src->length;
+                tqs_record_free[tqs_record_free_n++] = src;
+                return dest;
+            }
+        } else if (src->length <= dest->length) {
+            tqs_move_bytes(dest->data, src->data, src->length);
+            dest->length = src->length;
+            if (src->is_temp) tqs_free(src);
+            return dest;
+        } else if (static_cast<ptrszint>(dest->list_index) == tqs_heap_list_nexti - 1 &&
+                   dest->data + src->length <= tqs_heap + tqs_heap_size) {
+            // The top heap string grows freely.
+            tqs_move_bytes(dest->data, src->data, src->length);
+            dest->length = src->length;
+            tqs_heap_sp = dest->data + src->length - tqs_heap;
+            if (src->is_temp) tqs_free(src);
+            return dest;
+        }
+    }
+    return tqs_set_full(dest, src);
+}
+
+// Concatenation; consumes both operands. Joining with an empty string yields the other operand
+// itself, and the empty one stays listed until the statement's clean-up.
+[[gnu::always_inline]] inline tqs *tqs_add(tqs *a, tqs *b) {
+    if (b->length == 0) return a;
+    if (a->length == 0) return b;
+    int64_t total = static_cast<int64_t>(a->length) + b->length;
+    if (total > INT32_MAX) return tqs_add_full(a, b);
+    tqs *s = tqs_new(static_cast<int32_t>(total), 1);
+    // Making the result may have compacted the heap, so the operands' bytes are read now.
+    tqs_move_bytes(s->data, a->data, a->length);
+    tqs_move_bytes(s->data + a->length, b->data, b->length);
+    if (a->is_temp) tqs_free(a);
+    if (b != a && b->is_temp) tqs_free(b);
+    return s;
+}
+
 // ---- assignment and operations ------------------------------------------------------------------
 
-tqs *tqs_set(tqs *dest, tqs *src);
-tqs *tqs_add(tqs *a, tqs *b);
 tqs *tqs_ucase(tqs *s);
 tqs *tqs_lcase(tqs *s);
 tqs *tqs_left(tqs *s, int32_t n);

@@ -199,7 +199,7 @@ void tqs_concat_cmem(ptrszint extra) {
     if (static_cast<ptrszint>(tqs_cmem_sp) + extra > static_cast<ptrszint>(cmem_sp)) error(ERR_CMEM_FULL);
 }
 
-tqs *tqs_new(int32_t length, int32_t tmp) {
+tqs *tqs_new_full(int32_t length, int32_t tmp) {
     if (length < 0) length = 0;
     if (tqs_heap_sp + length + HEAP_SLACK > tqs_heap_size) tqs_heap_concat(length + HEAP_SLACK);
     tqs *s = take_record();
@@ -211,7 +211,7 @@ tqs *tqs_new(int32_t length, int32_t tmp) {
     return s;
 }
 
-tqs *tqs_new_txt_len(const char *text, int32_t length) {
+tqs *tqs_new_txt_len_full(const char *text, int32_t length) {
     tqs *s = take_record();
     if (!text || length < 0) length = 0;
     auto *data = reinterpret_cast<uint8_t *>(const_cast<char *>(text));
@@ -264,7 +264,7 @@ tqs *tqs_maketmp(tqs *s) {
 // link itself.
 void field_free(tqs *s) { s->field_binding = nullptr; }
 
-void tqs_free(tqs *s) {
+void tqs_free_full(tqs *s) {
     if (!s) return;
     if (s->field_binding) field_free(s);
     if (s->temp_index) {
@@ -291,14 +291,4 @@ void tqs_free(tqs *s) {
         }
     }
     give_back_record(s);
-}
-
-int32_t tqs_release_tmp(ptrszint base, int32_t value) {
-    if (base < 1) base = 1; // slot 0 is never a temporary's
-    while (tqs_tmp_list_nexti > base) {
-        tqs_tmp_list_nexti--;
-        tqs *s = tqs_tmp_list[tqs_tmp_list_nexti];
-        if (s != TQS_FREED_SLOT) tqs_free(s);
-    }
-    return value;
 }

@@ -18,8 +18,7 @@ constexpr int32_t ERR_CMEM_FULL = 513;
 constexpr int32_t ERR_DESCRIPTOR = 514;
 constexpr int32_t ERR_FIXED_DESCRIPTOR = 515;
 
-// Every new heap string is followed by this much slack to grow into in place.
-constexpr ptrszint HEAP_SLACK = 32;
+constexpr ptrszint HEAP_SLACK = TQS_HEAP_SLACK;
 // String bytes in dblock begin above the first 256 bytes.
 constexpr uint32_t CMEM_STRINGS_BASE = 256;
 constexpr ptrszint RECORDS_PER_BLOCK = 65536;
@@ -93,10 +92,7 @@ inline void write_descriptor(tqs *s) {
 // reach into the string bytes.
 void give_descriptor(tqs *s, int32_t collision);
 
-// Copies `n` bytes; the regions may overlap, and nothing is touched when `n` is 0.
-inline void move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
-    if (n > 0 && to != from) std::memmove(to, from, static_cast<size_t>(n));
-}
+inline void move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) { tqs_move_bytes(to, from, n); }
 
 // Consumes `s` when it is a temporary.
 inline void consume(tqs *s) {

@@ -3,7 +3,7 @@
 
 using namespace tqs_internal;
 
-tqs *tqs_add(tqs *a, tqs *b) {
+tqs *tqs_add_full(tqs *a, tqs *b) {
     // Joining with an empty string yields the other operand itself; the empty one stays listed
     // until the statement's clean-up.
     if (b->length == 0) return a;

@@ -113,7 +113,7 @@ void tqs_copy_cmem(tqs *dest, tqs *src) {
 
 } // namespace
 
-tqs *tqs_set(tqs *dest, tqs *src) {
+tqs *tqs_set_full(tqs *dest, tqs *src) {
     // Assigning a string to itself changes nothing; consuming it would release the destination.
     if (dest == src) return dest;
     // Literal text lives in the program image and must never be written.

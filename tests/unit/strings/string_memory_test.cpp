@@ -241,6 +241,23 @@ TEST_F(StringMemoryTest, AFullHeapListIsPackedAndDoubledOnlyWhenHalfOfItIsLive) 
     EXPECT_EQ(tqs_heap_list_nexti, 0);
 }
 
+TEST_F(StringMemoryTest, TheTemporaryListAndTheRecordPoolGrowWhenAStatementMakesManyTemporaries) {
+    const ptrszint last = tqs_tmp_list_lasti;
+    const ptrszint count = last + 10 - tqs_tmp_list_nexti;
+    std::vector<tqs *> temps;
+    for (ptrszint i = 0; i < count; i++) temps.push_back(lit("t"));
+    EXPECT_EQ(tqs_tmp_list_lasti, 2 * last);
+    EXPECT_EQ(tqs_tmp_list[temps.back()->temp_index], temps.back());
+    EXPECT_EQ(tqs_tmp_list[temps.front()->temp_index], temps.front());
+    const ptrszint free_before = tqs_record_free_n;
+    tqs_release_tmp(base, 0);
+    EXPECT_EQ(tqs_tmp_list_nexti, base);
+    EXPECT_EQ(tqs_record_free_n, free_before + count);
+    EXPECT_GE(tqs_record_free_max, tqs_record_free_n);
+    // Released last first: the first temporary made is the next record handed out.
+    EXPECT_EQ(lit("again"), temps.front());
+}
+
 TEST_F(StringMemoryTest, TenMillionTemporariesLeaveTheHeapListsAndPoolAtASteadySize) {
     auto statement = [this](int32_t i) {
         tqs *v = tqs_new(0, 0);
