@@ -40,6 +40,10 @@ ptrszint record_block_next = RECORDS_PER_BLOCK;
 
 namespace {
 
+void tqs_new_fixed_cmem(tqs *s);
+tqs *tqs_create_cmem(int32_t length, int32_t tmp);
+void tqs_remove_cmem(tqs *s);
+
 // Every record block ever made; they live until the process ends.
 std::vector<tqs *> &record_blocks() {
     static std::vector<tqs *> blocks;
@@ -232,14 +236,22 @@ tqs *tqs_new_fixed(uint8_t *bytes, int32_t length, int32_t tmp) {
         add_temp(s);
         return s;
     }
-    // Bytes inside the data segment can be reached by address, so they get a descriptor.
-    auto at = reinterpret_cast<uptrszint>(bytes);
-    auto base = reinterpret_cast<uptrszint>(dblock);
-    if (at > base && at < base + CMEM_DBLOCK_SIZE) give_descriptor(s, ERR_FIXED_DESCRIPTOR);
+    tqs_new_fixed_cmem(s);
     return s;
 }
 
-tqs *tqs_new_cmem(int32_t length, int32_t tmp) {
+tqs *tqs_new_cmem(int32_t length, int32_t tmp) { return tqs_create_cmem(length, tmp); }
+
+namespace {
+
+// Fixed bytes inside the data segment can be reached by address, so they get a descriptor.
+void tqs_new_fixed_cmem(tqs *s) {
+    auto at = reinterpret_cast<uptrszint>(s->data);
+    auto base = reinterpret_cast<uptrszint>(dblock);
+    if (at > base && at < base + CMEM_DBLOCK_SIZE) give_descriptor(s, ERR_FIXED_DESCRIPTOR);
+}
+
+tqs *tqs_create_cmem(int32_t length, int32_t tmp) {
     if (length < 0) length = 0;
     if (tmp && tqs_tmp_list_nexti > tqs_tmp_list_lasti) grow_tmp_list();
     if (static_cast<ptrszint>(tqs_cmem_sp) + length > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(length);
@@ -253,6 +265,14 @@ tqs *tqs_new_cmem(int32_t length, int32_t tmp) {
         give_descriptor(s, ERR_DESCRIPTOR);
     return s;
 }
+
+// The bytes wait for the next compaction; the descriptor stays where it is.
+void tqs_remove_cmem(tqs *s) {
+    tqs_cmem_list[s->list_index] = TQS_FREED_SLOT;
+    if (static_cast<ptrszint>(s->list_index) == tqs_cmem_list_nexti - 1) tqs_cmem_list_nexti--;
+}
+
+} // namespace
 
 tqs *tqs_maketmp(tqs *s) {
     // A record listed twice would be released twice.
@@ -274,9 +294,7 @@ void tqs_free_full(tqs *s) {
     }
     if (!s->is_fixed && !s->is_readonly) {
         if (s->is_cmem) {
-            // The bytes wait for the next compaction; the descriptor stays where it is.
-            tqs_cmem_list[s->list_index] = TQS_FREED_SLOT;
-            if (static_cast<ptrszint>(s->list_index) == tqs_cmem_list_nexti - 1) tqs_cmem_list_nexti--;
+            tqs_remove_cmem(s);
         } else {
             tqs_heap_list[s->list_index] = TQS_FREED_SLOT;
             while (tqs_heap_list_nexti > 0 && tqs_heap_list[tqs_heap_list_nexti - 1] == TQS_FREED_SLOT)

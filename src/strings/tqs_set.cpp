@@ -20,13 +20,22 @@ tqs *next_live_above(tqs **list, ptrszint nexti, uint32_t index, const tqs *src)
     return nullptr;
 }
 
-// Takes over the bytes of the temporary `src`: `dest` moves into `src`'s list slot, and `src`'s
-// record goes straight back to the free stack. `dest`'s old bytes are left as dead space.
-void adopt(tqs *dest, tqs *src) {
-    tqs **list = dest->is_cmem ? tqs_cmem_list : tqs_heap_list;
+// `dest` moves into `src`'s slot of the list of their area.
+void take_list_slot(tqs **list, tqs *dest, const tqs *src) {
     list[dest->list_index] = TQS_FREED_SLOT;
     list[src->list_index] = dest;
     dest->list_index = src->list_index;
+}
+
+void tqs_move_cmem(tqs *dest, const tqs *src) { take_list_slot(tqs_cmem_list, dest, src); }
+
+// Takes over the bytes of the temporary `src`: `dest` moves into `src`'s list slot, and `src`'s
+// record goes straight back to the free stack. `dest`'s old bytes are left as dead space.
+void adopt(tqs *dest, tqs *src) {
+    if (dest->is_cmem)
+        tqs_move_cmem(dest, src);
+    else
+        take_list_slot(tqs_heap_list, dest, src);
     tqs_tmp_list[src->temp_index] = TQS_FREED_SLOT;
     if (static_cast<ptrszint>(src->temp_index) == tqs_tmp_list_nexti - 1) tqs_tmp_list_nexti--;
     dest->data = src->data;

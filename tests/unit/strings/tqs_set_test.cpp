@@ -266,6 +266,14 @@ TEST_F(ConventionalMemoryStringTest, DescriptorsRunningIntoTheStringsAreFatal) {
             tqs_new_cmem(static_cast<int32_t>(cmem_sp - tqs_cmem_sp) - 2, 0);
         },
         testing::ExitedWithCode(0), "BOX\\[Critical Error #14\\|Out of memory\\]");
+    EXPECT_EXIT(
+        {
+            gui_alert_set_responder(answer_box);
+            // Fills the area up to the descriptor of its own string: no room is left for another.
+            tqs_new_cmem(static_cast<int32_t>(cmem_sp - tqs_cmem_sp) - 4, 0);
+            tqs_new_fixed(dblock + 100, 3, 0);
+        },
+        testing::ExitedWithCode(0), "BOX\\[Critical Error #15\\|Out of memory\\]");
 }
 
 } // namespace
