@@ -112,6 +112,13 @@ extern int32_t fontflags[FONT_TABLE_SIZE];
 inline int32_t font_width_of(int32_t font) { return font >= 0 && font < FONT_TABLE_SIZE ? fontwidth[font] : 0; }
 inline int32_t font_height_of(int32_t font) { return font >= 0 && font < FONT_TABLE_SIZE ? fontheight[font] : 0; }
 
+// The built-in glyphs of the PC character set, one byte per glyph pixel (0 background, 255
+// foreground), rows top to bottom, 8 pixels a row. Glyph c of the 8x8 font starts at c x 64, of
+// the 8x16 font at c x 128; the 8x14 font is rows 1 to 14 of the 8x16 glyphs. Filled at start-up,
+// read-only afterwards: the composer reads them to draw text pages.
+extern uint8_t charset8x8[256 * 8 * 8];
+extern uint8_t charset8x16[256 * 16 * 8];
+
 // ---- palettes --------------------------------------------------------------------------------------
 
 // The default palettes with alpha 0xFF, set at start-up, read-only afterwards.
@@ -189,3 +196,57 @@ void tqg_sub_view(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill,
 void tqg_sub_window(float x1, float y1, float x2, float y2, int32_t passed);
 void sub_circle(double x, double y, double radius, uint32_t colour, double start, double end, double aspect,
                 int32_t passed);
+
+// ---- text output ---------------------------------------------------------------------------------
+// PRINT, LOCATE, VIEW PRINT, _FONT and _CONTROLCHR on the write page. Program thread only; the
+// composer reads a text page's cells and the display page's cursor fields without a lock.
+
+// While either is non-zero every character code prints as its glyph: `no_control_characters2`
+// by _CONTROLCHR OFF, `no_control_characters` while the function-key line draws itself.
+extern int32_t no_control_characters;
+extern int32_t no_control_characters2;
+
+// Prints `length` bytes at the cursor of the write page; a line break follows when `newline` is
+// non-zero. Any byte values; control codes act unless a switch above is on.
+void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline);
+// Moves to a new line first when `length` characters would not fit on the rest of the line.
+void makefit_length(int64_t length);
+// Width in pixels of `length` characters on `image` (cells on a text page).
+int64_t printwidth_of(const img_struct *image, int64_t length);
+
+// Moves to the next 14-column print zone (the PRINT comma).
+void tab();
+// Column 1 of the next row, scrolling the text view when the cursor leaves its bottom.
+void newline();
+// Draws one character at the cursor without moving it.
+void printchr(uint32_t code);
+// Width in pixels of one character in the write page's font.
+int32_t chrwidth(uint32_t code);
+// POS(0): the cursor column, or 1 while a line break is owed.
+int32_t func_pos(int32_t unused);
+
+void tqg_sub_locate(int32_t row, int32_t column, int32_t cursor, int32_t start, int32_t stop, int32_t passed);
+// VIEW PRINT; `passed` non-zero when top and bottom are given.
+void tqg_sub_view_print(int32_t top, int32_t bottom, int32_t passed);
+void sub__font(int32_t font, int32_t destination, int32_t passed);
+void sub__controlchr(int32_t value);
+int32_t func__controlchr();
+
+// ---- WIDTH, PALETTE, PCOPY, CLS and image handles ---------------------------------------------------
+
+// Line width of the printer, 1 to 255 (80 at start). Program thread.
+extern int32_t width_lprint;
+
+// WIDTH: device 0 the screen (the write page), 2 the printer; `passed` bit 0 columns, bit 1 rows.
+void tqsub_width(int32_t device, int32_t columns, int32_t rows, int32_t console_columns, int32_t console_rows,
+                 int32_t passed);
+void tqg_palette(int32_t attribute, int32_t colour, int32_t passed);
+void sub_pcopy(int32_t source_page, int32_t destination_page);
+void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed);
+void sub_clsDest(int32_t method, uint32_t fill_colour, int32_t destination, int32_t passed);
+int32_t func__newimage(int32_t width, int32_t height, int32_t mode, int32_t passed);
+void sub__freeimage(int32_t handle, int32_t passed);
+void sub__dest(int32_t handle);
+int32_t func__dest();
+void sub__source(int32_t handle);
+int32_t func__source();

@@ -81,6 +81,7 @@ void libtq_prepare(int argc, char **argv) {
     command_initialize(argc, argv);
 
     screen_init_palettes();
+    screen_init_glyphs();
     tqg_screen(0, 0, 0, 0, 0, 1); // the 80 x 25 text screen
     width8050switch = 1;
 }

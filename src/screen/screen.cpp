@@ -177,6 +177,8 @@ void rebuild(int32_t mode, int32_t own_image, const text_layout &text) {
     write_page->draw_angle = 0;
     write_page->draw_scale = 1.0;
     screen_active_page = 0;
+    key_display_redraw = 1;
+    key_update();
 }
 
 // The text view after a page switch: the whole page but its last row, and the cursor back on

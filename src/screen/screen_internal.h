@@ -10,6 +10,7 @@
 void screen_init_fonts();    // built-in font metrics
 void screen_init_images();   // the image table, indices 0 and 1 taken and not valid
 void screen_init_palettes(); // default palettes and the mode-10 pseudo-colours
+void screen_init_glyphs();   // the byte-per-pixel glyph tables from the program's bit rows
 
 // The page table holds at least `entries` entries (new ones 0); false when it cannot grow.
 bool ensure_pages(int32_t entries);
@@ -98,3 +99,39 @@ bool lineclip64(int64_t &x1, int64_t &y1, int64_t &x2, int64_t &y2, int64_t left
 void pset_and_clip64(img_struct *im, int64_t px, int64_t py, uint32_t colour);
 // An unstyled line between pixels, clipped to the image's viewport.
 void fast_line64(img_struct *im, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t colour);
+
+// ---- text ----
+
+// The first byte-per-pixel row of a character's glyph in a built-in font (8 bytes a row, as many
+// rows as the font is high), or null for a font without built-in glyphs. The code is cut to 8 bits.
+const uint8_t *glyph_of(int32_t font, uint32_t code);
+
+// The attribute byte of a text cell: background in bits 4-6, foreground in bits 0-3, and
+// foreground values 16-31 set the blink bit.
+inline uint8_t text_attribute(uint32_t foreground, uint32_t background) {
+    return static_cast<uint8_t>((background << 4) | ((foreground & 15) + (foreground & 16) * 8));
+}
+
+// The columns and rows the text cursor can address on `im` with its font: at least 1 each (a
+// page smaller than one glyph still has a cursor cell) and at most what the 16-bit cursor fields
+// hold.
+inline int32_t cursor_columns(const img_struct *im) {
+    const int32_t c = text_columns(im, im->font);
+    return c < 1 ? 1 : c > INT16_MAX ? INT16_MAX : c;
+}
+inline int32_t cursor_rows(const img_struct *im) {
+    const int32_t n = text_rows(im, im->font);
+    return n < 1 ? 1 : n > INT16_MAX ? INT16_MAX : n;
+}
+
+// Sets an image's font and puts its cursor and text view back to the defaults for it.
+void apply_font(img_struct *im, int32_t font);
+
+// ---- handles ----
+
+// The image a handle names: a negative handle names an off-screen image (the negative of its
+// index) and must be valid, else `bad_handle_error` is raised; 0 and above name a screen page,
+// which is created if missing. Returns the index, or 0 with an error raised.
+int32_t image_of_handle(int32_t handle, int32_t bad_handle_error);
+// The index a negative handle names when it is valid, else 0 (no error raised).
+int32_t valid_image_handle(int32_t handle);
