@@ -211,13 +211,14 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
                 im->cursor_y = im->top_row;
                 continue;
             case 9: {
-                // Spaces up to the next column of the form 8k + 1, at least one. A space that leaves
-                // the break owed at the right edge ends the tab: the cursor cannot move further.
+                // Spaces up to the next column of the form 8k + 1, at least one. The right edge ends
+                // the tab: on the next row's column 1 (itself such a column), or on the last column
+                // with the break owed, where the cursor cannot move further.
                 int32_t before;
                 do {
                     before = im->cursor_x;
                     wrapped = put_character(im, SPACE, last, line_break);
-                } while (before % 8 != 0 && !im->cursor_held);
+                } while (before % 8 != 0 && !im->cursor_held && !wrapped);
                 continue;
             }
             case 7: continue; // the bell sounds; nothing is printed
