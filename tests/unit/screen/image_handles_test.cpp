@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include "text_test_support.h"
+
+namespace {
+
+TEST(ImageHandles, AThirtyTwoBitImage) {
+    fresh_screen(12);
+    const int32_t handle = func__newimage(640, 480, 32, 1);
+    ASSERT_LT(handle, -1);
+    const img_struct &im = img[-handle];
+    EXPECT_EQ(im.color, 0xFFFFFFFFu);
+    EXPECT_EQ(im.background_color, 0xFF000000u);
+    EXPECT_EQ(im.pal, nullptr);
+    EXPECT_EQ(im.transparent_color, 0);
+    EXPECT_FALSE(im.flags & IMG_FLAG_SCREEN_PAGE);
+    sub__freeimage(handle, 1);
+    EXPECT_EQ(new_error, 0u);
+}
+
+TEST(ImageHandles, WithoutAModeTheImageLooksLikeTheWritePage) {
+    fresh_screen(12);
+    tqg_palette(3, 0x3F, 3);
+    tqg_sub_color(11, 2, 0, 3);
+    write_page->print_mode = 1;
+    sub__font(8, 0, 0);
+    const int32_t handle = func__newimage(100, 100, 0, 0);
+    ASSERT_EQ(new_error, 0u);
+    const img_struct &im = img[-handle];
+    EXPECT_EQ(im.mode, 12);
+    EXPECT_EQ(im.bits_per_pixel, 4);
+    EXPECT_NE(im.pal, write_page->pal);
+    EXPECT_EQ(im.pal[3], 0x00FF0000u);
+    EXPECT_EQ(im.font, 8);
+    EXPECT_EQ(im.bottom_row, 11);
+    EXPECT_EQ(im.color, 11u);
+    EXPECT_EQ(im.background_color, 2u);
+    EXPECT_EQ(im.print_mode, 1);
+    sub__freeimage(handle, 1);
+}
+
+TEST(ImageHandles, ImpossibleImagesAreRefused) {
+    fresh_screen(12);
+    for (auto [w, h, mode, passed] : {std::tuple{0, 10, 0, 0},
+                                      {10, -1, 0, 0},
+                                      {10, 10, 3, 1},
+                                      {10, 10, 14, 1},
+                                      {10, 10, 33, 1},
+                                      {10, 10, -1, 1},
+                                      {10, 10, 6, 1}}) {
+        reset_error_state();
+        EXPECT_EQ(func__newimage(w, h, mode, passed), 0);
+        EXPECT_EQ(new_error, 5u) << w << " " << h << " " << mode;
+    }
+    reset_error_state();
+    EXPECT_EQ(func__newimage(70000, 10, 256, 1), -1); // more than an image can be wide
+    EXPECT_EQ(new_error, 0u);
+}
+
+TEST(ImageHandles, FreeingTheDestinationFallsBackToTheScreen) {
+    fresh_screen(12);
+    const int32_t handle = func__newimage(50, 50, 256, 1);
+    sub__dest(handle);
+    sub__source(handle);
+    EXPECT_EQ(func__dest(), handle);
+    EXPECT_EQ(func__source(), handle);
+    sub__freeimage(0, 0); // the write page
+    ASSERT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page, display_page.load());
+    EXPECT_EQ(read_page, display_page.load());
+    EXPECT_EQ(func__dest(), -page[0]);
+    // A freed handle is refused everywhere.
+    sub__dest(handle);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+    sub__source(handle);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+    sub__freeimage(handle, 1);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+    sub_pcopy(handle, 0);
+    EXPECT_EQ(new_error, 5u);
+    reset_error_state();
+    sub__font(8, handle, 1);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+    tqg_screen(handle, 0, 0, 0, 0, 1);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+    EXPECT_EQ(write_page, &img[page[0]]);
+    EXPECT_EQ(write_page->mode, 12);
+}
+
+TEST(ImageHandles, ScreenPagesCannotBeFreed) {
+    fresh_screen(12);
+    const int32_t screen = func__dest();
+    for (auto [handle, passed] : {std::pair{screen, 1}, {0, 1}, {3, 1}, {0, 0}}) {
+        reset_error_state();
+        sub__freeimage(handle, passed);
+        EXPECT_EQ(new_error, 5u) << handle;
+        EXPECT_TRUE(img[page[0]].valid);
+    }
+    reset_error_state();
+    sub__freeimage(INT32_MIN, 1);
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+}
+
+TEST(ImageHandles, APageNumberMakesThePage) {
+    fresh_screen(12);
+    sub__dest(2);
+    ASSERT_EQ(new_error, 0u);
+    EXPECT_GE(pages, 3);
+    EXPECT_EQ(write_page, &img[page[2]]);
+    EXPECT_EQ(func__dest(), -page[2]);
+    EXPECT_EQ(write_page->pal, img[page[0]].pal);
+    sub__dest(0);
+    sub__source(-1); // index 1 is never an image
+    EXPECT_EQ(new_error, 258u);
+    reset_error_state();
+}
+
+TEST(Pcopy, CopiesOnePageOntoAnother) {
+    fresh_screen(12);
+    for (int i = 0; i < 640 * 480; i++) write_page->pixels[i] = static_cast<uint8_t>(i % 13);
+    sub_pcopy(0, 1);
+    ASSERT_EQ(new_error, 0u);
+    ASSERT_GE(pages, 2);
+    const img_struct &copy = img[page[1]];
+    EXPECT_EQ(copy.pal, write_page->pal);
+    EXPECT_EQ(std::memcmp(copy.pixels, write_page->pixels, 640 * 480), 0);
+    sub_pcopy(0, 0); // the same page: nothing
+    EXPECT_EQ(new_error, 0u);
+}
+
+TEST(Pcopy, UnlikeImagesAreRefused) {
+    fresh_screen(12);
+    write_page->pixels[0] = 3;
+    const int32_t wide = func__newimage(640, 480, 32, 1);
+    const int32_t deep = func__newimage(640, 480, 256, 1);
+    const int32_t small = func__newimage(320, 200, 12, 1);
+    img[-deep].pixels[0] = 200;
+    for (auto [from, to] : {std::pair{wide, 0}, {0, wide}, {deep, 0}, {small, 0}, {-12345, 0}, {0, INT32_MIN}}) {
+        reset_error_state();
+        sub_pcopy(from, to);
+        EXPECT_EQ(new_error, 5u) << from << " " << to;
+        EXPECT_EQ(write_page->pixels[0], 3);
+    }
+    reset_error_state();
+    sub_pcopy(0, deep); // 16 colours fit into 256
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(img[-deep].pixels[0], 3);
+    for (int32_t h : {wide, deep, small}) sub__freeimage(h, 1);
+}
+
+TEST(Palette, VgaModesTakeSixBitsPerChannel) {
+    fresh_screen(12);
+    tqg_palette(1, 63, 3);
+    EXPECT_EQ(write_page->pal[1], 0x00FF0000u);
+    tqg_palette(2, 63 << 8, 3);
+    EXPECT_EQ(write_page->pal[2], 0x0000FF00u);
+    tqg_palette(3, 63 << 16, 3);
+    EXPECT_EQ(write_page->pal[3], 0x000000FFu);
+    tqg_palette(4, 0x202020, 3); // 32 * 4.0634918 - 0.4999999 = 129.53
+    EXPECT_EQ(write_page->pal[4], 0x00828282u);
+    ASSERT_EQ(new_error, 0u);
+    for (auto [attribute, colour] : {std::pair{16, 0}, {1, 64}, {1, 0x40000000}, {-1, 0}, {1, -1}}) {
+        reset_error_state();
+        tqg_palette(attribute, colour, 3);
+        EXPECT_EQ(new_error, 5u) << attribute << " " << colour;
+    }
+    reset_error_state();
+    EXPECT_EQ(write_page->pal[1], 0x00FF0000u);
+    tqg_palette(0, 0, 0); // the default palette again
+    EXPECT_EQ(write_page->pal[1], 0xFF0000AAu);
+    EXPECT_EQ(write_page->pal[4], 0xFFAA0000u);
+    fresh_screen(13);
+    tqg_palette(255, 63, 3);
+    EXPECT_EQ(write_page->pal[255], 0x00FF0000u);
+    fresh_screen(11);
+    tqg_palette(1, 63, 3);
+    EXPECT_EQ(write_page->pal[1], 0x00FF0000u);
+    tqg_palette(2, 0, 3);
+    EXPECT_EQ(new_error, 5u);
+    reset_error_state();
+}
+
+TEST(Palette, OlderModesPickFromTheirAdaptersColours) {
+    fresh_screen(9);
+    tqg_palette(1, 20, 3);
+    EXPECT_EQ(write_page->pal[1], palette_64[20]);
+    fresh_screen(10);
+    tqg_palette(3, 8, 3);
+    EXPECT_EQ(write_page->pal[7], 8u);
+    fresh_screen(1);
+    tqg_palette(2, 15, 3);
+    EXPECT_EQ(write_page->pal[2], palette_256[15]);
+    fresh_screen(2);
+    tqg_palette(1, 4, 3);
+    EXPECT_EQ(write_page->pal[1], palette_256[4]);
+    fresh_screen(0);
+    tqg_palette(15, 63, 3);
+    EXPECT_EQ(write_page->pal[15], palette_64[63]);
+    ASSERT_EQ(new_error, 0u);
+    const struct {
+        int32_t mode, attribute, colour;
+    } bad[] = {{9, 16, 0}, {9, 0, 64}, {10, 4, 0}, {10, 0, 9}, {1, 16, 0},
+               {1, 0, 16}, {2, 2, 0},  {2, 0, 16}, {0, 0, 64}};
+    for (const auto &b : bad) {
+        fresh_screen(b.mode);
+        const uint32_t before = write_page->pal[0];
+        tqg_palette(b.attribute, b.colour, 3);
+        EXPECT_EQ(new_error, 5u) << b.mode << " " << b.attribute << " " << b.colour;
+        EXPECT_EQ(write_page->pal[0], before);
+    }
+    reset_error_state();
+    drawing_image im(4, 4, 32);
+    tqg_palette(0, 0, 3);
+    EXPECT_EQ(new_error, 5u);
+}
+
+} // namespace
