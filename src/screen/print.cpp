@@ -27,7 +27,7 @@ int32_t glyph_height(const img_struct *im) {
 
 // One glyph, 8 pixels wide and `rows` high, with its top-left pixel at (x0, y0) of a pixel page.
 // Text positions keep glyphs on the page; a page smaller than one glyph is cut at its edges.
-void draw_glyph(img_struct *im, const uint8_t *glyph, int64_t x0, int64_t y0, int32_t rows) {
+inline void draw_glyph(img_struct *im, const uint8_t *glyph, int64_t x0, int64_t y0, int32_t rows) {
     if (x0 < 0 || y0 < 0 || x0 >= im->width || y0 >= im->height) return;
     const int32_t columns = static_cast<int32_t>(im->width - x0 < 8 ? im->width - x0 : 8);
     if (im->height - y0 < rows) rows = static_cast<int32_t>(im->height - y0);
@@ -35,23 +35,37 @@ void draw_glyph(img_struct *im, const uint8_t *glyph, int64_t x0, int64_t y0, in
     if (im->bytes_per_pixel == 1) {
         const uint64_t fg = 0x0101010101010101ull * (im->color & im->mask & 0xFF);
         const uint64_t bg = 0x0101010101010101ull * (im->background_color & im->mask & 0xFF);
-        for (int32_t r = 0; r < rows; r++) {
-            uint8_t *out = im->pixels + (static_cast<size_t>(y0) + r) * im->width + static_cast<size_t>(x0);
-            const uint8_t *g = glyph + r * 8;
-            if (columns == 8) {
-                // Glyph bytes are 0 or 255, so a whole row is a mask of its foreground pixels.
-                uint64_t bits, old = 0, row;
-                std::memcpy(&bits, g, 8);
-                if (mode != 3) std::memcpy(&old, out, 8);
-                if (mode == 1)
-                    row = (bits & fg) | (~bits & old);
-                else if (mode == 2)
-                    row = (bits & old) | (~bits & bg);
-                else
-                    row = (bits & fg) | (~bits & bg);
-                std::memcpy(out, &row, 8);
-                continue;
+        const size_t pitch = im->width;
+        uint8_t *out = im->pixels + static_cast<size_t>(y0) * pitch + static_cast<size_t>(x0);
+        if (columns == 8) {
+            // Glyph bytes are 0 or 255, so a whole row of 8 is a mask of its foreground pixels.
+            uint64_t bits, old;
+            if (mode == 1) {
+                for (int32_t r = 0; r < rows; r++, out += pitch) {
+                    std::memcpy(&bits, glyph + r * 8, 8);
+                    std::memcpy(&old, out, 8);
+                    old = old ^ ((old ^ fg) & bits);
+                    std::memcpy(out, &old, 8);
+                }
+            } else if (mode == 2) {
+                for (int32_t r = 0; r < rows; r++, out += pitch) {
+                    std::memcpy(&bits, glyph + r * 8, 8);
+                    std::memcpy(&old, out, 8);
+                    old = bg ^ ((old ^ bg) & bits);
+                    std::memcpy(out, &old, 8);
+                }
+            } else {
+                const uint64_t difference = fg ^ bg;
+                for (int32_t r = 0; r < rows; r++, out += pitch) {
+                    std::memcpy(&bits, glyph + r * 8, 8);
+                    const uint64_t row = bg ^ (bits & difference);
+                    std::memcpy(out, &row, 8);
+                }
             }
+            return;
+        }
+        for (int32_t r = 0; r < rows; r++, out += pitch) {
+            const uint8_t *g = glyph + r * 8;
             for (int32_t x = 0; x < columns; x++) {
                 if (g[x] ? mode != 2 : mode != 1) out[x] = static_cast<uint8_t>(g[x] ? fg : bg);
             }
@@ -71,6 +85,21 @@ void draw_glyph(img_struct *im, const uint8_t *glyph, int64_t x0, int64_t y0, in
             }
         }
     }
+}
+
+// One character at the cursor of `im`: a cell of a text page, a glyph on a pixel page.
+inline void draw_character(img_struct *im, uint32_t code) {
+    const int64_t column = im->cursor_x - 1, row = im->cursor_y - 1;
+    if (im->text) {
+        if (column < 0 || row < 0 || column >= im->width || row >= im->height) return;
+        uint8_t *cell = im->pixels + (static_cast<size_t>(row) * im->width + static_cast<size_t>(column)) * 2;
+        cell[0] = static_cast<uint8_t>(code);
+        cell[1] = text_attribute(im->color, im->background_color);
+        return;
+    }
+    const uint8_t *glyph = glyph_of(im->font, code);
+    if (!glyph) return;
+    draw_glyph(im, glyph, glyph_width(im) * column, glyph_height(im) * row, font_height_of(im->font));
 }
 
 // Moves the rows of the text view up by one text row and clears its last row.
@@ -112,9 +141,9 @@ void scroll_text_view(img_struct *im) {
 
 // Prints one character and advances; returns true when the cursor wrapped to a new line. At the
 // right edge the last character of a text that ends without a line break leaves the break owed.
-bool put_character(img_struct *im, uint8_t code, bool last, bool line_break) {
-    printchr(code);
-    const int32_t columns = cursor_columns(im);
+// `columns` is the page's cursor_columns.
+inline bool put_character(img_struct *im, uint8_t code, int32_t columns, bool last, bool line_break) {
+    draw_character(im, code);
     const int32_t next = im->cursor_x + 1;
     if (next <= columns) {
         im->cursor_x = static_cast<int16_t>(next);
@@ -131,20 +160,7 @@ bool put_character(img_struct *im, uint8_t code, bool last, bool line_break) {
 
 } // namespace
 
-void printchr(uint32_t code) {
-    img_struct *im = write_page;
-    const int64_t column = im->cursor_x - 1, row = im->cursor_y - 1;
-    if (im->text) {
-        if (column < 0 || row < 0 || column >= im->width || row >= im->height) return;
-        uint8_t *cell = im->pixels + (static_cast<size_t>(row) * im->width + static_cast<size_t>(column)) * 2;
-        cell[0] = static_cast<uint8_t>(code);
-        cell[1] = text_attribute(im->color, im->background_color);
-        return;
-    }
-    const uint8_t *glyph = glyph_of(im->font, code);
-    if (!glyph) return;
-    draw_glyph(im, glyph, glyph_width(im) * column, glyph_height(im) * row, font_height_of(im->font));
-}
+void printchr(uint32_t code) { draw_character(write_page, code); }
 
 void newline() {
     img_struct *im = write_page;
@@ -170,13 +186,14 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
             im->cursor_held = 0;
         }
     }
+    // Nothing a character does changes the page's font, so its grid holds for the whole text.
+    const int32_t columns = cursor_columns(im);
     bool wrapped = false;
     for (int32_t i = 0; i < length; i++) {
         const uint8_t code = bytes[i];
         const bool last = i == length - 1;
         wrapped = false;
         if (code < 32 && !no_control_characters && !no_control_characters2) {
-            const int32_t columns = cursor_columns(im);
             const int32_t x = im->cursor_x, y = im->cursor_y;
             switch (code) {
             case 28: // right; from the last column onto the next row, never past the view's last cell
@@ -217,7 +234,7 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
                 int32_t before;
                 do {
                     before = im->cursor_x;
-                    wrapped = put_character(im, SPACE, last, line_break);
+                    wrapped = put_character(im, SPACE, columns, last, line_break);
                 } while (before % 8 != 0 && !im->cursor_held && !wrapped);
                 continue;
             }
@@ -227,7 +244,7 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
             default: break;
             }
         }
-        wrapped = put_character(im, code, last, line_break);
+        wrapped = put_character(im, code, columns, last, line_break);
     }
     if (line_break && !wrapped) newline();
 }
