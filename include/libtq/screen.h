@@ -206,6 +206,16 @@ void sub_circle(double x, double y, double radius, uint32_t colour, double start
 extern int32_t no_control_characters;
 extern int32_t no_control_characters2;
 
+// PRINT as compiled programs call it: each item is `makefit(item)` then `tqs_print(item, 0)`; the
+// comma between items is `tab()`; a statement that does not end in ; or , ends with
+// `tqs_print(nothingstring, 1)`. Neither consumes its string: a temporary item is released by the
+// statement's clean-up, after both have used it.
+void tqs_print(tqs *text, int32_t newline);
+void makefit(tqs *text);
+// _PRINTWIDTH: the width in pixels of `text` on the write page, or on the image or page named by
+// `destination` (`passed` bit 0); a bad handle raises error 258.
+int64_t func__printwidth(tqs *text, int32_t destination, int32_t passed);
+
 // Prints `length` bytes at the cursor of the write page; a line break follows when `newline` is
 // non-zero. Any byte values; control codes act unless a switch above is on.
 void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline);

@@ -282,6 +282,35 @@ void tab() {
              im->cursor_x < columns);
 }
 
+void tqs_print(tqs *text, int32_t newline_after) {
+    if (!text) return;
+    print_bytes(text->data, text->length > 0 ? text->length : 0, newline_after);
+}
+
+void makefit(tqs *text) {
+    if (!text) return;
+    makefit_length(text->length > 0 ? text->length : 0);
+}
+
+int64_t func__printwidth(tqs *text, int32_t destination, int32_t passed) {
+    if (new_error) return 0;
+    const img_struct *im = write_page;
+    if (passed & 1) {
+        // A query makes no page: only an image or an existing page is measured.
+        int32_t index = 0;
+        if (destination < 0)
+            index = valid_image_handle(destination);
+        else if (destination < pages)
+            index = page[destination];
+        if (!index) {
+            error(258);
+            return 0;
+        }
+        im = &img[index];
+    }
+    return text ? printwidth_of(im, text->length) : 0;
+}
+
 int32_t chrwidth(uint32_t code) {
     (void)code; // the built-in fonts are fixed-width
     return font_width_of(write_page->font);
