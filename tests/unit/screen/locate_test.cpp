@@ -33,10 +33,6 @@ TEST(Locate, RowsOutsideTheViewAndColumnsOffThePageAreRefused) {
     locate(30, 1); // the last row lies outside the view but may be written
     EXPECT_EQ(new_error, 0u);
     EXPECT_EQ(write_page->cursor_y, 30);
-}
-
-TEST(Locate, TheViewLimitsTheRows) {
-    fresh_screen(12);
     tqg_sub_view_print(5, 10, 1);
     for (int32_t row : {4, 11, 29}) {
         reset_error_state();
@@ -44,11 +40,6 @@ TEST(Locate, TheViewLimitsTheRows) {
         EXPECT_EQ(new_error, 5u) << row;
     }
     reset_error_state();
-    for (int32_t row : {5, 10, 30}) {
-        locate(row, 3);
-        EXPECT_EQ(new_error, 0u);
-        EXPECT_EQ(write_page->cursor_y, row);
-    }
 }
 
 TEST(Locate, OnlyRowOrColumnPayTheOwedBreak) {
@@ -78,15 +69,6 @@ TEST(Locate, TheCursorsLookChangesOnEveryPageOfTheScreen) {
     EXPECT_EQ(img[page[5]].cursor_show, 0);
     EXPECT_EQ(img[page[5]].cursor_firstvalue, 3);
     EXPECT_EQ(img[page[5]].cursor_lastvalue, 7);
-    // An off-screen image keeps its own.
-    const int32_t own = imgnew(10, 10, 0);
-    sub__dest(-own);
-    tqg_sub_locate(0, 0, 1, 1, 2, 4 | 8 | 16);
-    sub__dest(0);
-    EXPECT_EQ(img[own].cursor_firstvalue, 1);
-    EXPECT_EQ(write_page->cursor_firstvalue, 3);
-    sub__freeimage(-own, 1);
-    EXPECT_EQ(new_error, 0u);
 }
 
 TEST(Locate, TheStartUpScreenWidensOnceTo80By50) {

@@ -175,18 +175,4 @@ TEST(Width, AnImageOverSomebodyElsesMemoryCannotGrow) {
     EXPECT_TRUE(im.margins_intact());
 }
 
-TEST(Width, PrinterWidth) {
-    reset_error_state();
-    tqsub_width(2, 132, 0, 0, 0, 1);
-    EXPECT_EQ(width_lprint, 132);
-    for (auto [columns, passed] : {std::pair{0, 1}, {256, 1}, {80, 3}, {80, 2}}) {
-        reset_error_state();
-        tqsub_width(2, columns, 5, 0, 0, passed);
-        EXPECT_EQ(new_error, 5u);
-        EXPECT_EQ(width_lprint, 132);
-    }
-    reset_error_state();
-    tqsub_width(2, 80, 0, 0, 0, 1);
-}
-
 } // namespace
