@@ -1,4 +1,191 @@
-// Declarations of this subsystem are added as it is built.
+// The display: composed frames, the window and its requests, and the window statements.
+//
+// Three threads meet here. The program thread runs the statements and asks the window thread for
+// window work through the request queue; the housekeeping thread composes the display page into
+// frames; the window thread (the process's main thread, running the freeglut loop) presents them.
+// Only the window thread calls freeglut or OpenGL.
 #pragma once
 
 #include "libtq/common.h"
+#include "libtq/frame.h"
+
+// ---- composed frames -------------------------------------------------------------------------------
+// Three buffers pass frames from the composer to the presenter without a lock: each side changes
+// only the records it owns by state, and `state` and `order` are atomic.
+
+constexpr int32_t FRAME_FREE = 1;       // nobody's
+constexpr int32_t FRAME_COMPOSING = 2;  // owned by the composer
+constexpr int32_t FRAME_READY = 3;      // composed, not shown yet
+constexpr int32_t FRAME_SHOWN = 4;      // owned by the presenter
+
+struct display_frame_struct {
+    std::atomic<int32_t> state;
+    std::atomic<int64_t> order;  // the composition attempt that last claimed the record
+    uint32_t *bgra;              // 0xAARRGGBB pixels, rows top to bottom; grows, never shrinks
+    int32_t w, h;
+    int32_t bytes;  // size of the bgra block
+};
+extern display_frame_struct display_frame[3];
+
+// Composer state (housekeeping thread, or the program thread in manual display mode).
+extern std::atomic<int64_t> display_frame_order_next;
+extern std::atomic<int64_t> last_hardware_display_frame_order;  // read by the presenter
+extern std::atomic<int32_t> display_called;
+extern std::atomic<int32_t> screen_hide;
+extern std::atomic<int32_t> force_display_update;  // written by program and window threads
+extern int32_t x_monitor, y_monitor;
+extern uint32_t paldata[256];
+extern std::atomic<int32_t> screen_last_valid;
+extern std::atomic<int32_t> H3C0_blink_enable;
+extern uint32_t pal_mode10[2][9];
+
+void display();
+void sub__display();
+void sub__autodisplay();
+int32_t func__autodisplay();
+void display_now();
+
+// ---- window requests ---------------------------------------------------------------------------------
+// A request from any other thread to the window thread. A request someone waits for carries a
+// completion; the sender owns it and destroys it after its wait returns.
+
+struct glut_message {
+    completion *finished;
+    explicit glut_message(bool wait);
+    virtual ~glut_message();
+    virtual void execute() = 0;
+    void wait_for_response();
+    glut_message(const glut_message &) = delete;
+    glut_message &operator=(const glut_message &) = delete;
+};
+struct glut_message_set_cursor : glut_message {
+    int32_t style;
+    explicit glut_message_set_cursor(int32_t s) : glut_message(false), style(s) {}
+    void execute() override;
+};
+struct glut_message_warp_pointer : glut_message {
+    int32_t x, y;
+    glut_message_warp_pointer(int32_t px, int32_t py) : glut_message(false), x(px), y(py) {}
+    void execute() override;
+};
+struct glut_message_get : glut_message {
+    int32_t id;
+    int32_t response_value = 0;
+    explicit glut_message_get(int32_t i) : glut_message(true), id(i) {}
+    void execute() override;
+};
+struct glut_message_iconify_window : glut_message {
+    glut_message_iconify_window() : glut_message(false) {}
+    void execute() override;
+};
+struct glut_message_position_window : glut_message {
+    int32_t x, y;
+    glut_message_position_window(int32_t px, int32_t py) : glut_message(false), x(px), y(py) {}
+    void execute() override;
+};
+struct glut_message_show_window : glut_message {
+    glut_message_show_window() : glut_message(false) {}
+    void execute() override;
+};
+struct glut_message_hide_window : glut_message {
+    glut_message_hide_window() : glut_message(false) {}
+    void execute() override;
+};
+struct glut_message_set_window_title : glut_message {
+    char *title;
+    explicit glut_message_set_window_title(const char *text);
+    ~glut_message_set_window_title() override;
+    void execute() override;
+};
+struct glut_message_exit_program : glut_message {
+    int32_t code;
+    explicit glut_message_exit_program(int32_t c) : glut_message(true), code(c) {}
+    void execute() override;
+};
+
+void libtq_queue_glut_message(glut_message *message);
+void libtq_process_glut_queue();
+void libtq_glut_set_cursor(int32_t style);
+void libtq_glut_warp_pointer(int32_t x, int32_t y);
+void libtq_glut_iconify_window();
+void libtq_glut_position_window(int32_t x, int32_t y);
+void libtq_glut_show_window();
+void libtq_glut_hide_window();
+void libtq_glut_set_window_title(const char *title);
+int32_t libtq_glut_get(int32_t id);
+[[noreturn]] void libtq_glut_exit_program(int32_t code);
+
+// ---- the window ------------------------------------------------------------------------------------------
+
+bool libtq_is_glut_up();
+void libtq_glut_presetup(int argc, char **argv);
+[[noreturn]] void libtq_start_main_thread(int argc, char **argv);
+void libtq_start_glut_thread();
+
+// freeglut callbacks (window thread).
+void GLUT_IDLEFUNC();
+void GLUT_DISPLAY_REQUEST();
+void GLUT_RESHAPE_FUNC(int width, int height);
+
+// Custom events reported by the window layer; type 1 is the close button.
+void zorv_custom_event(int32_t type, int64_t a = 0, int64_t b = 0, int64_t c = 0, int64_t d = 0, int64_t e = 0,
+                       int64_t f = 0, int64_t g = 0, int64_t h = 0, void *p1 = nullptr, void *p2 = nullptr);
+int32_t func__exit();
+
+// Window and placement state. Written on the window thread unless noted.
+extern int32_t display_x, display_y, display_x_prev, display_y_prev;
+extern int32_t display_required_x, display_required_y;
+extern int32_t resize_snapback_x, resize_snapback_y;
+extern std::atomic<int32_t> resize_snapback;  // written by _RESIZE
+extern std::atomic<int32_t> resize_auto;      // written by _RESIZE
+extern float resize_auto_ideal_aspect, resize_auto_accept_aspect;
+extern int32_t resize_pending;
+extern std::atomic<int32_t> resize_event, resize_event_x, resize_event_y;  // cleared by the program
+extern int32_t os_resize_event;
+extern int32_t full_screen;
+extern std::atomic<int32_t> full_screen_set;  // program thread and keyboard callback
+extern std::atomic<int32_t> fullscreen_smooth;
+extern std::atomic<int32_t> fullscreen_allowedmode, fullscreen_allowedsmooth;
+extern std::atomic<double> max_fps;  // written by _FPS
+extern int32_t environment_2d__screen_width, environment_2d__screen_height;
+extern int32_t environment__window_width, environment__window_height;
+extern int32_t environment_2d__screen_x1, environment_2d__screen_y1, environment_2d__screen_x2,
+    environment_2d__screen_y2;
+extern float environment_2d__screen_x_scale, environment_2d__screen_y_scale;
+extern int32_t environment_2d__screen_scaled_width, environment_2d__screen_scaled_height;
+extern int32_t environment_2d__screen_smooth;
+extern int32_t environment_2d__letterbox;
+extern std::atomic<int32_t> displayorder_screen, displayorder_hardware, displayorder_glrender,
+    displayorder_hardware1;  // written by _DISPLAYORDER and _GLRENDER
+extern int64_t last_rendered_hardware_display_frame_order;
+extern int32_t software_screen_hardware_frame;
+extern std::atomic<char *> window_title;  // replaced whole by _TITLE
+extern void *window_handle;
+extern void *generic_window_handle;
+extern int32_t ScreenResize, ScreenResizeScale;
+extern int32_t framebufferobjects_supported;
+extern int32_t force_NPO2_fix;
+
+void ZORV_Window_Handle(void *handle);
+int32_t ZORV_Resizable();
+
+// Placement of the frame in the window (window thread; pure arithmetic on the values above).
+void prepare_environment_2d();
+void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1,
+                                           int32_t &wy1, int32_t &wx2, int32_t &wy2);
+
+// ---- window statements (program thread) --------------------------------------------------------------
+void sub__title_text(const char *text, int32_t length);
+void sub__fps(double rate, int32_t option);
+void sub__resize(int32_t on_off, int32_t scaling);
+int32_t func__resize();
+int32_t func__resizewidth();
+int32_t func__resizeheight();
+int32_t func__scaledwidth();
+int32_t func__scaledheight();
+void sub__fullscreen(int32_t method, int32_t options);
+void sub__allowfullscreen(int32_t mode, int32_t smooth);
+int32_t func__fullscreen();
+int32_t func__fullscreensmooth();
+void sub__displayorder(int32_t a, int32_t b, int32_t c, int32_t d);
+void sub__glrender(int32_t mode);

@@ -37,5 +37,6 @@ void TIMERTHREAD(void *) {
 
 void libtq_exit(int32_t code) {
     libtq_log_info("Program exiting with code: %d\n", code);
+    if (libtq_is_glut_up()) libtq_glut_exit_program(code);
     plat::exit_process(code);
 }

@@ -41,4 +41,22 @@ void set_fpu_control_word(uint16_t word);
 // button is taken.
 int message_box(const char *title, const char *message, const char *buttons, const char *icon);
 
+// ---- the window's X connection ----
+// True when a display can be opened (checked before the window library is started, which would
+// otherwise end the process without saying why).
+bool display_available();
+// The display's name as the environment gives it, for messages.
+std::string display_name();
+// After the window exists (its drawing context current on the calling thread): every close request
+// the window manager sends to the window is taken off the window library's connection and
+// reported through `on_close` instead, so the window stays until the process exits.
+void intercept_close_requests(void (*on_close)());
+// The native handle of the window of the current drawing context.
+void *current_native_window();
+// Waits up to `ms` milliseconds for input on the window's connection. Returns true when events
+// are waiting (at once when some are already queued), false when the time ran out.
+bool wait_for_window_events(int64_t ms);
+// Lets the window manager resize the window, or fixes its size at `width` x `height`.
+void set_window_size_hints(bool resizable, int width, int height);
+
 } // namespace plat

@@ -1,0 +1,161 @@
+// The window: its creation on the main thread, the window thread's event loop and its idle step.
+//
+// The main thread becomes the window thread: it creates the window, starts the housekeeping
+// thread and then runs the event loop for the rest of the process. Each pass of the loop lets
+// freeglut handle whatever events are waiting (input callbacks, reshape, the display callback that
+// presents a frame) and then runs the idle step, which executes the other threads' window requests
+// and paces presentation at `max_fps`. The pacing wait watches the window's connection, so a key
+// press ends it at once and its callback runs without waiting for the rest of the period.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <cstdarg>
+#include <cstdio>
+
+#include "display/window_internal.h"
+#include "libtq.h"
+#include "platform/platform.h"
+
+std::atomic<int32_t> screen_hide{0};
+void *window_handle = nullptr;
+void *generic_window_handle = nullptr;
+int32_t ScreenResize = 0;
+int32_t ScreenResizeScale = 0;
+int32_t framebufferobjects_supported = 0;
+
+namespace {
+
+completion window_start;  // the main thread waits on it when the window is shown later
+std::atomic<completion *> window_requester{nullptr};
+
+void ignore_glut_message(const char *, va_list) {}
+
+void report_close_request() { zorv_custom_event(1); }
+
+// Pacing of the idle step: the time of the last step and the balance of the period, carried over
+// from step to step, and whether a period is being waited out.
+int64_t pacing_last = 0;
+double pacing_balance = 0;
+bool pacing_waiting = false;
+
+} // namespace
+
+void ZORV_Window_Handle(void *handle) {
+    window_handle = handle;
+    generic_window_handle = handle;
+}
+
+int32_t ZORV_Resizable() { return ScreenResize; }
+
+void create_window(int argc, char **argv) {
+    glutInitErrorFunc(ignore_glut_message);
+    glutInitWarningFunc(ignore_glut_message);
+    if (!plat::display_available()) {
+        std::fprintf(stderr, "%s: cannot open the display \"%s\"\n", argc > 0 && argv[0] ? argv[0] : "program",
+                     plat::display_name().c_str());
+        plat::exit_process(1);
+    }
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
+    glutInitWindowSize(640, 400);
+    if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
+        std::fprintf(stderr, "%s: the display offers no double-buffered RGBA mode with a depth buffer\n",
+                     argc > 0 && argv[0] ? argv[0] : "program");
+        plat::exit_process(1);
+    }
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    char *title = window_title.load();
+    glutCreateWindow(title ? title : "Untitled");
+    ZORV_Window_Handle(plat::current_native_window());
+    plat::intercept_close_requests(report_close_request);
+    if (!ZORV_Resizable()) plat::set_window_size_hints(false, 640, 400);
+
+    GLenum glew = glewInit();
+    if (glew != GLEW_OK) {
+        gui_alert(reinterpret_cast<const char *>(glewGetErrorString(glew)), "Alert", "ok");
+    }
+    if (glewIsSupported("GL_EXT_framebuffer_object")) framebufferobjects_supported = 1;
+
+    glutDisplayFunc(GLUT_DISPLAY_REQUEST);
+    glutIdleFunc(GLUT_IDLEFUNC);
+    glutKeyboardFunc(GLUT_KEYBOARD_FUNC);
+    glutKeyboardUpFunc(GLUT_KEYBOARDUP_FUNC);
+    glutSpecialFunc(GLUT_SPECIAL_FUNC);
+    glutSpecialUpFunc(GLUT_SPECIALUP_FUNC);
+    glutMouseFunc(GLUT_MOUSE_FUNC);
+    glutMotionFunc(GLUT_MOTION_FUNC);
+    glutPassiveMotionFunc(GLUT_PASSIVEMOTION_FUNC);
+    glutReshapeFunc(GLUT_RESHAPE_FUNC);
+    glutMouseWheelFunc(GLUT_MOUSEWHEEL_FUNC);
+    // Should a close request ever reach freeglut, it still only asks the program to end.
+    glutCloseFunc(report_close_request);
+    glut_is_up = true;
+}
+
+bool libtq_is_glut_up() { return glut_is_up.load(); }
+
+void libtq_glut_presetup(int argc, char **argv) {
+    if (screen_hide.load()) {
+        completion_init(&window_start);
+        return;
+    }
+    create_window(argc, argv);
+}
+
+void libtq_start_main_thread(int argc, char **argv) {
+    libtq_thread_start(libtq_thread_new(), MAIN_LOOP, nullptr);
+    if (!glut_is_up.load()) {
+        completion_wait(&window_start);
+        create_window(argc, argv);
+        if (completion *waiting = window_requester.load()) completion_finish(waiting);
+    }
+    for (;;) {
+        glutMainLoopEvent();
+        GLUT_IDLEFUNC();
+    }
+}
+
+void libtq_start_glut_thread() {
+    if (glut_is_up.load()) return;
+    completion mine;
+    completion_init(&mine);
+    window_requester = &mine;
+    completion_finish(&window_start);
+    completion_wait(&mine);
+    completion_clear(&mine);
+}
+
+void GLUT_IDLEFUNC() {
+    libtq_process_glut_queue();
+    if (!pacing_waiting) {
+        double period = 1000.0 / max_fps.load();
+        int64_t now = GetTicks();
+        pacing_balance += period - static_cast<double>(now - pacing_last);
+        pacing_last = now;
+        pacing_waiting = true;
+    }
+    if (pacing_balance > 0) {
+        bool input = plat::wait_for_window_events(static_cast<int64_t>(pacing_balance));
+        int64_t now = GetTicks();
+        pacing_balance -= static_cast<double>(now - pacing_last);
+        pacing_last = now;
+        // Input ends the wait so that its callback runs now; the period is waited out afterwards.
+        if (input && pacing_balance >= 1.0) return;
+    } else {
+        double period = 1000.0 / max_fps.load();
+        while (pacing_balance < -period) pacing_balance += period;
+    }
+    pacing_waiting = false;
+    glutPostRedisplay();
+}
+
+void zorv_custom_event(int32_t type, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, void *,
+                       void *) {
+    if (type == 1) exit_value.fetch_or(1);
+}
+
+int32_t func__exit() {
+    exit_blocked = 1;
+    int32_t value = exit_value.load();
+    if (value) exit_value.fetch_and(~value);
+    return value;
+}

@@ -1,0 +1,21 @@
+// Shared inside the display: the window-up flag and the window thread's pieces.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// True once the window exists; set by the window thread before it runs its loop.
+extern std::atomic<bool> glut_is_up;
+
+// Creates the window on the calling (main) thread, as the process entry does at start-up.
+void create_window(int argc, char **argv);
+
+// The keyboard and mouse callbacks the window registers (window thread).
+void GLUT_KEYBOARD_FUNC(unsigned char key, int x, int y);
+void GLUT_KEYBOARDUP_FUNC(unsigned char key, int x, int y);
+void GLUT_SPECIAL_FUNC(int key, int x, int y);
+void GLUT_SPECIALUP_FUNC(int key, int x, int y);
+void GLUT_MOUSE_FUNC(int button, int state, int x, int y);
+void GLUT_MOTION_FUNC(int x, int y);
+void GLUT_PASSIVEMOTION_FUNC(int x, int y);
+void GLUT_MOUSEWHEEL_FUNC(int wheel, int direction, int x, int y);

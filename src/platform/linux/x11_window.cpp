@@ -1,0 +1,106 @@
+// The window's X connection on Linux.
+//
+// The window library (freeglut on X11) destroys its window when the window manager sends the
+// close request (WM_DELETE_WINDOW), even when told to keep running. The runtime must keep the
+// window until the process exits, so the close request is taken off the connection before the
+// library sees it: a hook on the conversion of incoming ClientMessage events reports the request
+// and drops the event. Unlike checking the queue before each pass of the event loop, this cannot
+// miss a request that arrives while the library is reading events.
+#include <cstdlib>
+#include <string>
+
+#include "platform/platform.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+// The wire-to-event hook needs the protocol's event layout; this header also defines min and max.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
+
+namespace plat {
+namespace {
+Display *window_display = nullptr;
+Window window_id = 0;
+Atom wm_protocols = 0;
+Atom wm_delete_window = 0;
+void (*close_handler)() = nullptr;
+Bool (*previous_wire_to_event)(Display *, XEvent *, xEvent *) = nullptr;
+
+bool is_close_request(const XEvent *event) {
+    return event->type == ClientMessage && event->xclient.window == window_id &&
+           event->xclient.message_type == wm_protocols &&
+           static_cast<Atom>(event->xclient.data.l[0]) == wm_delete_window;
+}
+
+Bool client_message_hook(Display *display, XEvent *event, xEvent *wire) {
+    Bool keep = previous_wire_to_event ? previous_wire_to_event(display, event, wire) : True;
+    if (keep && is_close_request(event)) {
+        if (close_handler) close_handler();
+        return False;
+    }
+    return keep;
+}
+
+Bool close_request_predicate(Display *, XEvent *event, XPointer) { return is_close_request(event) ? True : False; }
+} // namespace
+
+bool display_available() {
+    Display *d = XOpenDisplay(nullptr);
+    if (!d) return false;
+    XCloseDisplay(d);
+    return true;
+}
+
+std::string display_name() {
+    const char *name = std::getenv("DISPLAY");
+    return name ? name : "";
+}
+
+void intercept_close_requests(void (*on_close)()) {
+    window_display = glXGetCurrentDisplay();
+    window_id = glXGetCurrentDrawable();
+    if (!window_display || !window_id) return;
+    wm_protocols = XInternAtom(window_display, "WM_PROTOCOLS", False);
+    wm_delete_window = XInternAtom(window_display, "WM_DELETE_WINDOW", False);
+    close_handler = on_close;
+    XLockDisplay(window_display);
+    previous_wire_to_event = XESetWireToEvent(window_display, ClientMessage, client_message_hook);
+    XUnlockDisplay(window_display);
+    // A request that arrived while the window was being made is already queued: take it off too.
+    XEvent event;
+    while (XCheckIfEvent(window_display, &event, close_request_predicate, nullptr)) on_close();
+}
+
+void *current_native_window() { return reinterpret_cast<void *>(glXGetCurrentDrawable()); }
+
+bool wait_for_window_events(int64_t ms) {
+    Display *d = window_display ? window_display : glXGetCurrentDisplay();
+    if (!d) {
+        sleep_ms(ms);
+        return false;
+    }
+    if (XPending(d) > 0) return true;
+    pollfd fd{ConnectionNumber(d), POLLIN, 0};
+    int ready = poll(&fd, 1, static_cast<int>(ms < 0 ? 0 : ms));
+    return ready > 0;
+}
+
+void set_window_size_hints(bool resizable, int width, int height) {
+    Display *d = window_display ? window_display : glXGetCurrentDisplay();
+    Window w = window_id ? window_id : glXGetCurrentDrawable();
+    if (!d || !w) return;
+    XSizeHints *hints = XAllocSizeHints();
+    if (!hints) return;
+    if (!resizable) {
+        hints->flags = PMinSize | PMaxSize;
+        hints->min_width = hints->max_width = width;
+        hints->min_height = hints->max_height = height;
+    }
+    XSetWMNormalHints(d, w, hints);
+    XFree(hints);
+}
+
+} // namespace plat

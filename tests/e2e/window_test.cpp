@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "x_session.h"
+
+namespace {
+
+class WindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+    }
+    e2e::x_session x;
+};
+
+TEST_F(WindowTest, OpensUntitledAndTakesTheProgramsTitle) {
+    e2e::program p(e2e::program_path("e2e_window"), {"title"});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u) << p.standard_error();
+    Window renamed = x.find_window("Renamed by the program", 3000);
+    EXPECT_EQ(renamed, w);
+}
+
+TEST_F(WindowTest, TheCloseButtonEndsTheProgramWithStatusZeroWithinASecond) {
+    e2e::program p(e2e::program_path("e2e_window"), {"idle"});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u);
+    int64_t start = e2e::now_ms();
+    x.close(w);
+    std::optional<int> status = p.wait_exit(1000);
+    ASSERT_TRUE(status.has_value()) << e2e::now_ms() - start << " ms after the close request: " << p.standard_error();
+    EXPECT_EQ(*status, 0);
+}
+
+TEST_F(WindowTest, ShowsTheComposedFramePixelForPixel) {
+    e2e::program p(e2e::program_path("e2e_window"), {"frame"});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u);
+    x.move_onto_screen(w);
+    int width = 0, height = 0;
+    for (int i = 0; i < 200 && (width != 640 || height != 480); i++) {
+        usleep(10000);
+        x.size(w, width, height);
+    }
+    ASSERT_EQ(width, 640);
+    ASSERT_EQ(height, 480);
+    std::vector<uint32_t> pixels;
+    bool matched = false;
+    for (int attempt = 0; attempt < 50 && !matched; attempt++) {
+        usleep(20000);
+        pixels = x.grab(w, width, height);
+        matched = pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[1] == 0x0000AAu &&
+                  pixels[639] == 0xAA0000u;
+    }
+    ASSERT_TRUE(matched);
+    size_t wrong = 0;
+    for (int y = 0; y < 480; y++)
+        for (int x0 = 0; x0 < 640; x0++) {
+            uint32_t want = x0 == y ? 0xFFFFFFu : x0 < 320 ? 0x0000AAu : 0xAA0000u;
+            wrong += pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)] != want;
+        }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST_F(WindowTest, WithoutADisplayTheProgramEndsWithStatusOneAndSaysWhy) {
+    e2e::program p(e2e::program_path("e2e_window"), {"idle"}, {"DISPLAY=:4095"});
+    std::optional<int> status = p.wait_exit(5000);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 1);
+    std::string err = p.standard_error();
+    EXPECT_NE(err.find("cannot open the display"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+}
+
+} // namespace

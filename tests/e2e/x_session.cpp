@@ -1,0 +1,192 @@
+#include "x_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace e2e {
+
+int64_t now_ms() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::string program_path(const std::string &name) { return std::string(E2E_PROGRAM_DIR) + "/" + name; }
+
+program::program(const std::string &path, const std::vector<std::string> &args,
+                 const std::vector<std::string> &environment) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        for (const std::string &e : environment) putenv(strdup(e.c_str()));
+        std::vector<char *> argv{const_cast<char *>(path.c_str())};
+        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(path.c_str(), argv.data());
+        _exit(126);
+    }
+    close(fds[1]);
+    err_fd_ = fds[0];
+    fcntl(err_fd_, F_SETFL, O_NONBLOCK);
+}
+
+program::~program() {
+    if (pid_ > 0 && !ended_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (err_fd_ >= 0) close(err_fd_);
+}
+
+void program::drain() {
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = read(err_fd_, buffer, sizeof buffer);
+        if (n <= 0) break;
+        err_.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+std::optional<int> program::wait_exit(int ms) {
+    int64_t until = now_ms() + ms;
+    while (!ended_) {
+        drain();
+        int status = 0;
+        pid_t r = waitpid(pid_, &status, WNOHANG);
+        if (r == pid_) {
+            ended_ = true;
+            status_ = status;
+            break;
+        }
+        if (now_ms() >= until) return std::nullopt;
+        usleep(2000);
+    }
+    drain();
+    if (WIFEXITED(status_)) return WEXITSTATUS(status_);
+    if (WIFSIGNALED(status_)) err_ += "\n[ended by signal " + std::to_string(WTERMSIG(status_)) + "]\n";
+    return std::nullopt;
+}
+
+bool program::running() {
+    wait_exit(0);
+    return !ended_;
+}
+
+std::string program::standard_error() {
+    drain();
+    return err_;
+}
+
+x_session::x_session() { display_ = XOpenDisplay(nullptr); }
+x_session::~x_session() {
+    if (display_) XCloseDisplay(display_);
+}
+
+std::string x_session::title(Window w) {
+    char *name = nullptr;
+    std::string out;
+    if (XFetchName(display_, w, &name) && name) {
+        out = name;
+        XFree(name);
+    }
+    return out;
+}
+
+Window x_session::find_window(const std::string &wanted, int ms) {
+    int64_t until = now_ms() + ms;
+    do {
+        Window root_return, parent;
+        Window *children = nullptr;
+        unsigned int n = 0;
+        if (XQueryTree(display_, DefaultRootWindow(display_), &root_return, &parent, &children, &n)) {
+            Window found = 0;
+            for (unsigned int i = 0; i < n && !found; i++)
+                if (title(children[i]) == wanted) found = children[i];
+            if (children) XFree(children);
+            if (found) return found;
+        }
+        usleep(5000);
+    } while (now_ms() < until);
+    return 0;
+}
+
+void x_session::size(Window w, int &width, int &height) {
+    XWindowAttributes a{};
+    XGetWindowAttributes(display_, w, &a);
+    width = a.width;
+    height = a.height;
+}
+
+void x_session::move_onto_screen(Window w) {
+    XMoveWindow(display_, w, 0, 0);
+    XSync(display_, False);
+}
+
+std::vector<uint32_t> x_session::grab(Window w, int &width, int &height) {
+    size(w, width, height);
+    std::vector<uint32_t> pixels;
+    XImage *image = XGetImage(display_, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                              AllPlanes, ZPixmap);
+    if (!image) return pixels;
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
+    XDestroyImage(image);
+    return pixels;
+}
+
+void x_session::close(Window w) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, w, False, NoEventMask, &e);
+    XFlush(display_);
+}
+
+void x_session::focus(Window w) {
+    int width = 0, height = 0;
+    size(w, width, height);
+    XWarpPointer(display_, None, w, 0, 0, 0, 0, width / 2, height / 2);
+    XSetInputFocus(display_, w, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::key_down(Window w, const std::string &keysym) {
+    focus(w);
+    KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym.c_str()));
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::key_up(Window w, const std::string &keysym) {
+    KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym.c_str()));
+    (void)w;
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void x_session::tap(Window w, const std::string &keysym) {
+    key_down(w, keysym);
+    key_up(w, keysym);
+}
+
+} // namespace e2e

@@ -1,0 +1,71 @@
+// What the window tests need of the X server and of the programs they run: start a compiled
+// program, find its window by its exact title, read the window's pixels, send real key events and
+// close the window the way a window manager does.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A program started by a test, with its standard error collected.
+class program {
+  public:
+    explicit program(const std::string &path, const std::vector<std::string> &args = {},
+                     const std::vector<std::string> &environment = {});
+    ~program();
+    program(const program &) = delete;
+    program &operator=(const program &) = delete;
+    // Waits up to `ms` milliseconds for the program to end; returns its exit status, or nothing when
+    // it is still running (or ended by a signal).
+    std::optional<int> wait_exit(int ms);
+    bool running();
+    std::string standard_error();
+    int pid() const { return pid_; }
+
+  private:
+    int pid_ = -1;
+    int err_fd_ = -1;
+    std::string err_;
+    bool ended_ = false;
+    int status_ = 0;
+    void drain();
+};
+
+class x_session {
+  public:
+    x_session();
+    ~x_session();
+    bool ok() const { return display_ != nullptr; }
+    Display *display() const { return display_; }
+    // The top-level window titled exactly `title`, waiting up to `ms` milliseconds for it.
+    Window find_window(const std::string &title, int ms);
+    std::string title(Window w);
+    void size(Window w, int &width, int &height);
+    // Moves the window onto the screen (there is no window manager to place it).
+    void move_onto_screen(Window w);
+    // The window's pixels as 0x00RRGGBB, rows top to bottom.
+    std::vector<uint32_t> grab(Window w, int &width, int &height);
+    // Sends WM_DELETE_WINDOW, as a window manager's close button does.
+    void close(Window w);
+    // Presses and releases keys by name (X key symbols such as "a", "Shift_L", "Caps_Lock") through
+    // the XTest extension, with the pointer over the window so that it has the input focus.
+    void key_down(Window w, const std::string &keysym);
+    void key_up(Window w, const std::string &keysym);
+    void tap(Window w, const std::string &keysym);
+
+  private:
+    Display *display_ = nullptr;
+    void focus(Window w);
+};
+
+// Milliseconds of a monotonic clock.
+int64_t now_ms();
+// The folder holding the test programs.
+std::string program_path(const std::string &name);
+
+} // namespace e2e
