@@ -8,36 +8,35 @@
 
 #include "libtq/common.h"
 #include "libtq/frame.h"
+#include "libtq/screen.h"
 
 // ---- composed frames -------------------------------------------------------------------------------
 // Three buffers pass frames from the composer to the presenter without a lock: each side changes
 // only the records it owns by state, and `state` and `order` are atomic.
 
-constexpr int32_t FRAME_FREE = 1;       // nobody's
-constexpr int32_t FRAME_COMPOSING = 2;  // owned by the composer
-constexpr int32_t FRAME_READY = 3;      // composed, not shown yet
-constexpr int32_t FRAME_SHOWN = 4;      // owned by the presenter
+constexpr int32_t FRAME_FREE = 1;      // nobody's
+constexpr int32_t FRAME_COMPOSING = 2; // owned by the composer
+constexpr int32_t FRAME_READY = 3;     // composed, not shown yet
+constexpr int32_t FRAME_SHOWN = 4;     // owned by the presenter
 
 struct display_frame_struct {
     std::atomic<int32_t> state;
-    std::atomic<int64_t> order;  // the composition attempt that last claimed the record
-    uint32_t *bgra;              // 0xAARRGGBB pixels, rows top to bottom; grows, never shrinks
+    std::atomic<int64_t> order; // the composition attempt that last claimed the record
+    uint32_t *bgra;             // 0xAARRGGBB pixels, rows top to bottom; grows, never shrinks
     int32_t w, h;
-    int32_t bytes;  // size of the bgra block
+    int32_t bytes; // size of the bgra block
 };
 extern display_frame_struct display_frame[3];
 
 // Composer state (housekeeping thread, or the program thread in manual display mode).
 extern std::atomic<int64_t> display_frame_order_next;
-extern std::atomic<int64_t> last_hardware_display_frame_order;  // read by the presenter
+extern std::atomic<int64_t> last_hardware_display_frame_order; // read by the presenter
 extern std::atomic<int32_t> display_called;
 extern std::atomic<int32_t> screen_hide;
-extern std::atomic<int32_t> force_display_update;  // written by program and window threads
+extern std::atomic<int32_t> force_display_update; // written by program and window threads
 extern int32_t x_monitor, y_monitor;
 extern uint32_t paldata[256];
-extern std::atomic<int32_t> screen_last_valid;
 extern std::atomic<int32_t> H3C0_blink_enable;
-extern uint32_t pal_mode10[2][9];
 
 void display();
 void sub__display();
@@ -136,17 +135,17 @@ int32_t func__exit();
 extern int32_t display_x, display_y, display_x_prev, display_y_prev;
 extern int32_t display_required_x, display_required_y;
 extern int32_t resize_snapback_x, resize_snapback_y;
-extern std::atomic<int32_t> resize_snapback;  // written by _RESIZE
-extern std::atomic<int32_t> resize_auto;      // written by _RESIZE
+extern std::atomic<int32_t> resize_snapback; // written by _RESIZE
+extern std::atomic<int32_t> resize_auto;     // written by _RESIZE
 extern float resize_auto_ideal_aspect, resize_auto_accept_aspect;
 extern int32_t resize_pending;
-extern std::atomic<int32_t> resize_event, resize_event_x, resize_event_y;  // cleared by the program
+extern std::atomic<int32_t> resize_event, resize_event_x, resize_event_y; // cleared by the program
 extern int32_t os_resize_event;
 extern int32_t full_screen;
-extern std::atomic<int32_t> full_screen_set;  // program thread and keyboard callback
+extern std::atomic<int32_t> full_screen_set; // program thread and keyboard callback
 extern std::atomic<int32_t> fullscreen_smooth;
 extern std::atomic<int32_t> fullscreen_allowedmode, fullscreen_allowedsmooth;
-extern std::atomic<double> max_fps;  // written by _FPS
+extern std::atomic<double> max_fps; // written by _FPS
 extern int32_t environment_2d__screen_width, environment_2d__screen_height;
 extern int32_t environment__window_width, environment__window_height;
 extern int32_t environment_2d__screen_x1, environment_2d__screen_y1, environment_2d__screen_x2,
@@ -156,10 +155,10 @@ extern int32_t environment_2d__screen_scaled_width, environment_2d__screen_scale
 extern int32_t environment_2d__screen_smooth;
 extern int32_t environment_2d__letterbox;
 extern std::atomic<int32_t> displayorder_screen, displayorder_hardware, displayorder_glrender,
-    displayorder_hardware1;  // written by _DISPLAYORDER and _GLRENDER
+    displayorder_hardware1; // written by _DISPLAYORDER and _GLRENDER
 extern int64_t last_rendered_hardware_display_frame_order;
 extern int32_t software_screen_hardware_frame;
-extern std::atomic<char *> window_title;  // replaced whole by _TITLE
+extern std::atomic<char *> window_title; // replaced whole by _TITLE
 extern void *window_handle;
 extern void *generic_window_handle;
 extern int32_t ScreenResize, ScreenResizeScale;
@@ -171,8 +170,12 @@ int32_t ZORV_Resizable();
 
 // Placement of the frame in the window (window thread; pure arithmetic on the values above).
 void prepare_environment_2d();
-void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1,
-                                           int32_t &wy1, int32_t &wx2, int32_t &wy2);
+void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1, int32_t &wy1,
+                                           int32_t &wx2, int32_t &wy2);
+
+// ---- the clock's time of day -------------------------------------------------------------------------
+// Seconds since local midnight; `passed` non-zero when an accuracy was given.
+double func_timer(double accuracy, int32_t passed);
 
 // ---- window statements (program thread) --------------------------------------------------------------
 void sub__title_text(const char *text, int32_t length);

@@ -10,7 +10,9 @@
 // Everything here runs on the window thread. OpenGL state changes go through the render-state
 // setters, which change a state only when the requested value differs, and queued triangles are
 // flushed before any state changes.
+// GLEW's header must come before any other OpenGL header.
 #include <GL/glew.h>
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cmath>
@@ -19,6 +21,7 @@
 #include <cstring>
 #include <vector>
 
+#include "display/frames_internal.h"
 #include "display/present_internal.h"
 #include "libtq.h"
 #include "platform/platform.h"
@@ -58,8 +61,8 @@ int32_t NPO2_buffer_size_in_pixels = 0;
 namespace {
 
 bool presenting = false;                // guards against re-entry
-int32_t letterbox_bar_image = 0;         // a 1 x 1 black image, made at the first letterbox use
-std::vector<float> vertices, texcoords;  // queued triangles, two coordinates per vertex
+int32_t letterbox_bar_image = 0;        // a 1 x 1 black image, made at the first letterbox use
+std::vector<float> vertices, texcoords; // queued triangles, two coordinates per vertex
 
 hardware_img_struct *image_record(int32_t handle) {
     return static_cast<hardware_img_struct *>(list_get(hardware_img_handles, handle));
@@ -160,8 +163,8 @@ void prepare_environment_2d() {
         static_cast<float>(environment_2d__screen_scaled_height) / static_cast<float>(sh ? sh : 1);
 }
 
-void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1,
-                                           int32_t &wy1, int32_t &wx2, int32_t &wy2) {
+void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1, int32_t &wy1,
+                                           int32_t &wx2, int32_t &wy2) {
     const float xs = environment_2d__screen_x_scale, ys = environment_2d__screen_y_scale;
     wx1 = static_cast<int32_t>(std::nearbyint(static_cast<float>(x1) * xs)) + environment_2d__screen_x1;
     wy1 = static_cast<int32_t>(std::nearbyint(static_cast<float>(y1) * ys)) + environment_2d__screen_y1;
@@ -205,7 +208,7 @@ void set_view(int32_t mode) {
         glDisable(GL_COLOR_MATERIAL);
         glDisable(GL_LIGHTING);
         glEnable(GL_BLEND);
-        render_state.use_alpha = -1;  // blending was switched on behind the tracked value
+        render_state.use_alpha = -1; // blending was switched on behind the tracked value
         glEnable(GL_TEXTURE_2D);
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -229,7 +232,7 @@ void set_render_dest(int32_t image) {
         render_state.dest = -2;
         return;
     }
-    if (image != 0 || render_state.dest == 0) return;  // other destinations are not drawn into here
+    if (image != 0 || render_state.dest == 0) return; // other destinations are not drawn into here
     hardware_buffer_flush();
     set_view(0);
     if (framebufferobjects_supported) glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
@@ -358,7 +361,7 @@ const uint32_t *NPO2_texture_generate(int32_t width, int32_t height, const uint3
     for (int32_t y = 0; y < height; y++) {
         uint32_t *row = NPO2_buffer + static_cast<int64_t>(y) * po2_w;
         std::memcpy(row, pixels + static_cast<int64_t>(y) * width, static_cast<size_t>(width) * 4);
-        if (po2_w > width) row[width] = row[width - 1];  // repeated once, for filtering at the edge
+        if (po2_w > width) row[width] = row[width - 1]; // repeated once, for filtering at the edge
     }
     if (po2_h > height) {
         int32_t length = width + (po2_w > width ? 1 : 0);
@@ -459,39 +462,6 @@ void hardware_img_put(int32_t dx1, int32_t dy1, int32_t dx2, int32_t dy2, int32_
 
 namespace {
 
-// Chooses the frame to show and takes ownership of it. Returns the record shown before (or null)
-// through `prev`, and the chosen record, or null when there is nothing to show.
-display_frame_struct *take_newest_frame(display_frame_struct *&prev) {
-    for (;;) {
-        prev = nullptr;
-        for (auto &f : display_frame)
-            if (f.state.load() == FRAME_SHOWN) prev = &f;
-        int64_t floor = prev ? prev->order.load() : 0;
-        display_frame_struct *chosen = nullptr;
-        for (auto &f : display_frame) {
-            if (f.state.load() != FRAME_READY) continue;
-            int64_t order = f.order.load();
-            if (order > floor && (!chosen || order > chosen->order.load())) chosen = &f;
-        }
-        if (!chosen) return prev;
-        // The composer may recycle a ready record at any moment; only a record still ready
-        // becomes ours.
-        int32_t expected = FRAME_READY;
-        if (!chosen->state.compare_exchange_strong(expected, FRAME_SHOWN)) continue;
-        int64_t chosen_order = chosen->order.load();
-        for (auto &f : display_frame) {
-            if (&f == chosen) continue;
-            if (f.order.load() >= chosen_order) continue;
-            int32_t s = FRAME_SHOWN;
-            if (!f.state.compare_exchange_strong(s, FRAME_FREE)) {
-                s = FRAME_READY;
-                f.state.compare_exchange_strong(s, FRAME_FREE);
-            }
-        }
-        return chosen;
-    }
-}
-
 void request_window_size(int32_t width, int32_t height) {
     if (!ZORV_Resizable()) plat::set_window_size_hints(false, width, height);
     glutReshapeWindow(width, height);
@@ -507,8 +477,7 @@ void fit_window_to_frame(int32_t w, int32_t h) {
     resize_snapback_x = w;
     resize_snapback_y = h;
     float window_aspect = static_cast<float>(display_x) / static_cast<float>(display_y);
-    if (resize_auto.load() && window_aspect != resize_auto_accept_aspect &&
-        window_aspect != resize_auto_ideal_aspect) {
+    if (resize_auto.load() && window_aspect != resize_auto_accept_aspect && window_aspect != resize_auto_ideal_aspect) {
         const float ideal = resize_auto_ideal_aspect;
         int32_t nw, nh;
         // Keep the dimension the user changed: the width when the height stayed (also when neither
@@ -599,7 +568,7 @@ void GLUT_DISPLAY_REQUEST() {
     if (presenting) return;
     presenting = true;
     display_frame_struct *prev = nullptr;
-    display_frame_struct *chosen = take_newest_frame(prev);
+    display_frame_struct *chosen = presenter_take_frame(prev);
     if (!chosen) {
         presenting = false;
         return;

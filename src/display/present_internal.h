@@ -8,24 +8,24 @@ struct texture_state_struct {
     int32_t smooth_stretched;
     int32_t smooth_shrunk;
     int32_t texture_wrap;
-    int32_t PO2_fix;  // 0 texture as given, 1 padded to powers of two, 2 mipmaps built
+    int32_t PO2_fix; // 0 texture as given, 1 padded to powers of two, 2 mipmaps built
 };
 
 // One texture-backed image, a record of the thread-safe list `hardware_img_handles`.
 struct hardware_img_struct {
     int32_t w, h;
     uint32_t texture_handle;         // OpenGL texture name, 0 until made
-    uint32_t *software_pixel_buffer;  // pixels kept for a texture made later
+    uint32_t *software_pixel_buffer; // pixels kept for a texture made later
     texture_state_struct texture_state;
-    int32_t PO2_w, PO2_h;  // texture size used for coordinates when PO2_fix is set
+    int32_t PO2_w, PO2_h; // texture size used for coordinates when PO2_fix is set
 };
 static_assert(sizeof(hardware_img_struct) <= 72, "the image list's records hold 72 bytes");
 
 // The renderer's record of the current OpenGL state, so that a state is sent only when it changes.
 struct render_state_struct {
-    int32_t dest = -2;  // 0 the window; -2 unknown
+    int32_t dest = -2; // 0 the window; -2 unknown
     int32_t source = -1;
-    int32_t view_mode = 0;  // 0 unknown, 1 two-dimensional, 2 three-dimensional
+    int32_t view_mode = 0; // 0 unknown, 1 two-dimensional, 2 three-dimensional
     int32_t use_alpha = -1;
     int32_t depthbuffer_mode = -1;
     int32_t cull_mode = -1;

@@ -6,7 +6,9 @@
 // presents a frame) and then runs the idle step, which executes the other threads' window requests
 // and paces presentation at `max_fps`. The pacing wait watches the window's connection, so a key
 // press ends it at once and its callback runs without waiting for the rest of the period.
+// GLEW's header must come before any other OpenGL header.
 #include <GL/glew.h>
+
 #include <GL/freeglut.h>
 #include <cstdarg>
 #include <cstdio>
@@ -24,7 +26,7 @@ int32_t framebufferobjects_supported = 0;
 
 namespace {
 
-completion window_start;  // the main thread waits on it when the window is shown later
+completion window_start; // the main thread waits on it when the window is shown later
 std::atomic<completion *> window_requester{nullptr};
 
 void ignore_glut_message(const char *, va_list) {}

@@ -21,7 +21,7 @@ void sub__title_text(const char *text, int32_t length) {
 
 void sub__fps(double rate, int32_t option) {
     if (new_error) return;
-    if (option == 1) return;  // automatic pacing: the rate stays as it is
+    if (option == 1) return; // automatic pacing: the rate stays as it is
     if (option != 2 || !(rate >= 1.0)) {
         error(5);
         return;

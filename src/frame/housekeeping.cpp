@@ -17,15 +17,31 @@ namespace {
 }
 } // namespace
 
+// The emulated BIOS tick counter at 0040:006C: milliseconds since midnight times 0.0182.
+static void update_bios_ticks() {
+    double ms = func_timer(0.001, 1) * 1000.0;
+    uint64_t ticks = static_cast<uint64_t>(static_cast<double>(static_cast<uint64_t>(ms) % 86400000ull) * 0.0182);
+    cmem[BIOS_TIMER_TICKS] = static_cast<uint8_t>(ticks);
+    cmem[BIOS_TIMER_TICKS + 1] = static_cast<uint8_t>(ticks >> 8);
+    cmem[BIOS_TIMER_TICKS + 2] = static_cast<uint8_t>(ticks >> 16);
+}
+
 void MAIN_LOOP(void *) {
+    bool parity = false;
     for (;;) {
         if (exit_value.load() && !exit_blocked.load()) exit_sequence();
+        update_bios_ticks();
         plat::sleep_ms(15);
         vertical_retrace_happened = 1;
         vertical_retrace_in_progress = 1;
         plat::sleep_ms(1);
         if (close_program.load()) exit_sequence();
-        frame.fetch_add(1);
+        parity = !parity;
+        if (parity) {
+            // Frames are composed on every second cycle, about thirty times a second.
+            if (autodisplay.load()) display();
+            frame.fetch_add(1);
+        }
         vertical_retrace_in_progress = 0;
     }
 }

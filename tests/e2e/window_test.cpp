@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "x_session.h"
@@ -33,8 +34,10 @@ TEST_F(WindowTest, TheCloseButtonEndsTheProgramWithStatusZeroWithinASecond) {
     EXPECT_EQ(*status, 0);
 }
 
-TEST_F(WindowTest, ShowsTheComposedFramePixelForPixel) {
-    e2e::program p(e2e::program_path("e2e_window"), {"frame"});
+// The picture of SCREEN 12 with a white diagonal and a red box from (10, 300) to (100, 350), in
+// the default colours: 15 is white, 4 is 0xAA0000, 0 black.
+TEST_F(WindowTest, ShowsWhatTheProgramDrewPixelForPixel) {
+    e2e::program p(e2e::program_path("e2e_window"), {"draw"});
     Window w = x.find_window("Untitled", 3000);
     ASSERT_NE(w, 0u);
     x.move_onto_screen(w);
@@ -46,21 +49,34 @@ TEST_F(WindowTest, ShowsTheComposedFramePixelForPixel) {
     ASSERT_EQ(width, 640);
     ASSERT_EQ(height, 480);
     std::vector<uint32_t> pixels;
-    bool matched = false;
-    for (int attempt = 0; attempt < 50 && !matched; attempt++) {
+    for (int attempt = 0; attempt < 100; attempt++) {
         usleep(20000);
         pixels = x.grab(w, width, height);
-        matched = pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[1] == 0x0000AAu &&
-                  pixels[639] == 0xAA0000u;
+        if (pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u) break;
     }
-    ASSERT_TRUE(matched);
-    size_t wrong = 0;
+    ASSERT_EQ(pixels.size(), 640u * 480u);
+    size_t box = 0, white = 0, other = 0;
     for (int y = 0; y < 480; y++)
         for (int x0 = 0; x0 < 640; x0++) {
-            uint32_t want = x0 == y ? 0xFFFFFFu : x0 < 320 ? 0x0000AAu : 0xAA0000u;
-            wrong += pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)] != want;
+            uint32_t got = pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)];
+            if (x0 >= 10 && x0 <= 100 && y >= 300 && y <= 350)
+                box += got == 0xAA0000u;
+            else if (got == 0xFFFFFFu)
+                white++;
+            else if (got != 0)
+                other++;
         }
-    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(box, 91u * 51u);
+    // A line from corner to corner lights one pixel per column, 640 in all.
+    EXPECT_EQ(white, 640u);
+    EXPECT_EQ(other, 0u);
+    // ... each within half a pixel of the exact line.
+    for (int x0 = 0; x0 < 640; x0++) {
+        int row = -1;
+        for (int y = 0; y < 480 && row < 0; y++)
+            if (pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)] == 0xFFFFFFu) row = y;
+        EXPECT_LE(std::abs(row - x0 * 479.0 / 639.0), 0.51) << x0;
+    }
 }
 
 TEST_F(WindowTest, WithoutADisplayTheProgramEndsWithStatusOneAndSaysWhy) {

@@ -138,8 +138,8 @@ void x_session::move_onto_screen(Window w) {
 std::vector<uint32_t> x_session::grab(Window w, int &width, int &height) {
     size(w, width, height);
     std::vector<uint32_t> pixels;
-    XImage *image = XGetImage(display_, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
+    XImage *image =
+        XGetImage(display_, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (!image) return pixels;
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; y++)

@@ -1,6 +1,6 @@
 // A program for the window tests. Its first argument chooses what it does:
 //   title  - waits half a second, renames the window, then idles in statement-sized steps;
-//   frame  - hands a test picture to the window as a composed frame, then idles;
+//   draw   - selects SCREEN 12 and draws a test picture, then idles;
 //   idle   - only idles.
 #include <cstdlib>
 #include <cstring>
@@ -16,19 +16,14 @@ void idle_forever() {
     }
 }
 
-// A picture whose every pixel says where it is: blue left half, red right half, a white diagonal.
-void show_test_frame() {
-    display_frame_struct &f = display_frame[0];
-    f.bgra = static_cast<uint32_t *>(std::malloc(640 * 480 * 4));
-    f.w = 640;
-    f.h = 480;
-    f.bytes = 640 * 480 * 4;
-    for (int y = 0; y < 480; y++)
-        for (int x = 0; x < 640; x++)
-            f.bgra[y * 640 + x] = 0xFF000000u | (x == y ? 0xFFFFFFu : x < 320 ? 0x0000AAu : 0xAA0000u);
-    f.order = display_frame_order_next.fetch_add(1);
-    last_hardware_display_frame_order = f.order.load();
-    f.state = FRAME_READY;
+// SCREEN 12, a white diagonal from corner to corner and a filled red box.
+void draw_test_picture() {
+    tqg_screen(12, 0, 0, 0, 0, 1);
+    tq_statement_frame(1);
+    sub_line(0, 0, 639, 479, 15, 0, 0, 9);
+    tq_statement_frame(2);
+    sub_line(10, 300, 100, 350, 4, 2, 0, 9);
+    tq_statement_frame(3);
 }
 
 } // namespace
@@ -39,8 +34,8 @@ void TQMAIN(void *) {
         libtq_sleep_ms(500);
         const char title[] = "Renamed by the program";
         sub__title_text(title, static_cast<int32_t>(sizeof title - 1));
-    } else if (std::strcmp(mode, "frame") == 0) {
-        show_test_frame();
+    } else if (std::strcmp(mode, "draw") == 0) {
+        draw_test_picture();
     }
     idle_forever();
 }
