@@ -15,6 +15,7 @@
 // In manual display mode (_DISPLAY) the program thread composes instead, only when it asks.
 #include <cstdlib>
 #include <cstring>
+#include <immintrin.h>
 
 #include "display/frames_internal.h"
 #include "libtq.h"
@@ -62,6 +63,57 @@ bool replace_block(uint8_t *&block, int64_t &block_size, int64_t size) {
 
 // ---- indexed pages ----
 
+void convert_scalar(const uint8_t *in, uint8_t *copy, uint32_t *out, int64_t count) {
+    for (int64_t i = 0; i < count; i++) {
+        const uint8_t index = in[i];
+        copy[i] = index;
+        out[i] = paldata[index];
+    }
+}
+
+// Sixteen colours at a time: the 16 palette entries are split into four tables of one byte each
+// (blue, green, red, alpha), a byte shuffle looks up 16 pixels in each table at once, and the four
+// results are interleaved back into 16 pixels. Pixels of 16 or more (which a 16-colour screen does
+// not hold, but memory may) take the plain path.
+__attribute__((target("ssse3"))) void convert_16_colours(const uint8_t *in, uint8_t *copy, uint32_t *out,
+                                                         int64_t count) {
+    alignas(16) uint8_t planes[4][16];
+    for (int c = 0; c < 16; c++)
+        for (int b = 0; b < 4; b++) planes[b][c] = static_cast<uint8_t>(paldata[c] >> (8 * b));
+    const __m128i blue = _mm_load_si128(reinterpret_cast<const __m128i *>(planes[0]));
+    const __m128i green = _mm_load_si128(reinterpret_cast<const __m128i *>(planes[1]));
+    const __m128i red = _mm_load_si128(reinterpret_cast<const __m128i *>(planes[2]));
+    const __m128i alpha = _mm_load_si128(reinterpret_cast<const __m128i *>(planes[3]));
+    const __m128i high_nibble = _mm_set1_epi8(static_cast<char>(0xF0));
+    int64_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(copy + i), v);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high_nibble), _mm_setzero_si128())) != 0xFFFF) {
+            for (int64_t k = i; k < i + 16; k++) out[k] = paldata[copy[k]];
+            continue;
+        }
+        const __m128i b = _mm_shuffle_epi8(blue, v), g = _mm_shuffle_epi8(green, v);
+        const __m128i r = _mm_shuffle_epi8(red, v), a = _mm_shuffle_epi8(alpha, v);
+        const __m128i bg_lo = _mm_unpacklo_epi8(b, g), bg_hi = _mm_unpackhi_epi8(b, g);
+        const __m128i ra_lo = _mm_unpacklo_epi8(r, a), ra_hi = _mm_unpackhi_epi8(r, a);
+        auto *o = reinterpret_cast<__m128i *>(out + i);
+        _mm_storeu_si128(o, _mm_unpacklo_epi16(bg_lo, ra_lo));
+        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bg_lo, ra_lo));
+        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bg_hi, ra_hi));
+        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bg_hi, ra_hi));
+    }
+    convert_scalar(in + i, copy + i, out + i, count - i);
+}
+
+void convert_indexed(const uint8_t *in, uint8_t *copy, uint32_t *out, int64_t count, int32_t colours) {
+    static const bool has_byte_shuffle = __builtin_cpu_supports("ssse3");
+    if (colours == 16 && has_byte_shuffle)
+        convert_16_colours(in, copy, out, count);
+    else
+        convert_scalar(in, copy, out, count);
+}
+
 bool compose_indexed(img_struct *source, display_frame_struct &f) {
     if (source->mode == 10 && source->pal) {
         int32_t phase = (GetTicks() & 512) ? 1 : 0;
@@ -82,28 +134,14 @@ bool compose_indexed(img_struct *source, display_frame_struct &f) {
     } else if (displayorder_screen.load() == 0) {
         produce = false;
     } else {
-        produce = !screen_last_valid.load() || std::memcmp(source->pixels, pixeldata, static_cast<size_t>(size)) != 0 ||
-                  std::memcmp(source->pal, paldata, static_cast<size_t>(n) * 4) != 0;
+        produce = !screen_last_valid.load() || std::memcmp(source->pal, paldata, static_cast<size_t>(n) * 4) != 0 ||
+                  std::memcmp(source->pixels, pixeldata, static_cast<size_t>(size)) != 0;
     }
     if (!produce || !size_frame(f)) return false;
     // The frame is made from one copy of the page, never from the live page that the program
-    // thread may be drawing on.
-    std::memcpy(pixeldata, source->pixels, static_cast<size_t>(size));
+    // thread may be drawing on: every byte is read once, stored as the copy and converted.
     std::memcpy(paldata, source->pal, static_cast<size_t>(n) * 4);
-    uint32_t *out = f.bgra;
-    const uint8_t *in = pixeldata;
-    int64_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        out[i] = paldata[in[i]];
-        out[i + 1] = paldata[in[i + 1]];
-        out[i + 2] = paldata[in[i + 2]];
-        out[i + 3] = paldata[in[i + 3]];
-        out[i + 4] = paldata[in[i + 4]];
-        out[i + 5] = paldata[in[i + 5]];
-        out[i + 6] = paldata[in[i + 6]];
-        out[i + 7] = paldata[in[i + 7]];
-    }
-    for (; i < size; i++) out[i] = paldata[in[i]];
+    convert_indexed(source->pixels, pixeldata, f.bgra, size, n);
     return true;
 }
 
@@ -127,9 +165,9 @@ bool compose_32bit(img_struct *source, display_frame_struct &f) {
 
 // ---- text pages ----
 
-// The rows of a text cell that the cursor covers, from the cursor's start and stop scan lines.
-// Returns false when the cursor shows no row.
-bool cursor_rows(int32_t first, int32_t last, int32_t fh, int32_t &from, int32_t &to) {
+} // namespace
+
+bool text_cursor_rows(int32_t first, int32_t last, int32_t fh, int32_t &from, int32_t &to) {
     const int32_t bottom = fh == 16 ? 14 : fh - 1; // runs at the bottom leave a 16-row cell's last row clear
     auto at_bottom = [&](int32_t rows) {
         from = bottom - rows + 1;
@@ -171,6 +209,8 @@ bool cursor_rows(int32_t first, int32_t last, int32_t fh, int32_t &from, int32_t
     if (from < 0) from = 0;
     return from <= to;
 }
+
+namespace {
 
 struct text_cell_painter {
     uint32_t *frame;
@@ -225,7 +265,8 @@ struct text_cell_painter {
             }
         }
         int32_t from, to;
-        if (cursor_here && cursor_show && cursor_phase == 1 && cursor_rows(cursor_first, cursor_last, fh, from, to)) {
+        if (cursor_here && cursor_show && cursor_phase == 1 &&
+            text_cursor_rows(cursor_first, cursor_last, fh, from, to)) {
             for (int32_t y = from; y <= to; y++) {
                 uint32_t *out = origin + static_cast<int64_t>(y) * frame_width;
                 for (int32_t x = 0; x < fw; x++) out[x] = cursor_colour;
