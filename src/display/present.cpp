@@ -23,6 +23,7 @@
 
 #include "display/frames_internal.h"
 #include "display/present_internal.h"
+#include "display/window_internal.h"
 #include "libtq.h"
 #include "platform/platform.h"
 
@@ -53,6 +54,7 @@ std::atomic<int32_t> displayorder_screen{1}, displayorder_hardware{2}, displayor
 int64_t last_rendered_hardware_display_frame_order = 0;
 int32_t software_screen_hardware_frame = 0;
 int32_t force_NPO2_fix = 0;
+bool window_exposed = true;
 
 render_state_struct render_state;
 uint32_t *NPO2_buffer = nullptr;
@@ -564,6 +566,16 @@ void draw_letterbox_bars() {
 
 } // namespace
 
+bool presentation_due() {
+    if (window_exposed || os_resize_event || full_screen_set.load() != -1) return true;
+    int64_t shown = 0;
+    for (auto &f : display_frame)
+        if (f.state.load() == FRAME_SHOWN) shown = f.order.load();
+    for (auto &f : display_frame)
+        if (f.state.load() == FRAME_READY && f.order.load() > shown) return true;
+    return false;
+}
+
 void GLUT_DISPLAY_REQUEST() {
     if (presenting) return;
     presenting = true;
@@ -574,14 +586,16 @@ void GLUT_DISPLAY_REQUEST() {
         return;
     }
     const bool new_frame = chosen != prev;
-    if (last_rendered_hardware_display_frame_order == last_hardware_display_frame_order.load() && !new_frame &&
-        full_screen_set.load() == -1 && !os_resize_event) {
+    // Nothing new to show: the window keeps its picture and costs nothing. (Composition attempts
+    // that found the page unchanged do not make the shown frame be drawn again.)
+    if (!new_frame && full_screen_set.load() == -1 && !os_resize_event && !window_exposed) {
         presenting = false;
         return;
     }
     environment_2d__screen_width = chosen->w;
     environment_2d__screen_height = chosen->h;
     os_resize_event = 0;
+    window_exposed = false;
     if (full_screen == 0 && full_screen_set.load() == -1) fit_window_to_frame(chosen->w, chosen->h);
     apply_full_screen_request(chosen->w, chosen->h);
     environment__window_width = display_x;

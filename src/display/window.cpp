@@ -32,6 +32,8 @@ std::atomic<completion *> window_requester{nullptr};
 void ignore_glut_message(const char *, va_list) {}
 
 void report_close_request() { zorv_custom_event(1); }
+void report_expose() { window_exposed = true; }
+void report_configure() { window_geometry_changed = true; }
 
 // Pacing of the idle step: the time of the last step and the balance of the period, carried over
 // from step to step, and whether a period is being waited out.
@@ -68,7 +70,7 @@ void create_window(int argc, char **argv) {
     char *title = window_title.load();
     glutCreateWindow(title ? title : "Untitled");
     ZORV_Window_Handle(plat::current_native_window());
-    plat::intercept_close_requests(report_close_request);
+    plat::intercept_window_events(report_close_request, report_expose, report_configure);
     if (!ZORV_Resizable()) plat::set_window_size_hints(false, 640, 400);
 
     GLenum glew = glewInit();
@@ -147,7 +149,7 @@ void GLUT_IDLEFUNC() {
         while (pacing_balance < -period) pacing_balance += period;
     }
     pacing_waiting = false;
-    glutPostRedisplay();
+    if (presentation_due()) glutPostRedisplay();
 }
 
 void zorv_custom_event(int32_t type, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, void *,

@@ -19,3 +19,12 @@ void GLUT_MOUSE_FUNC(int button, int state, int x, int y);
 void GLUT_MOTION_FUNC(int x, int y);
 void GLUT_PASSIVEMOTION_FUNC(int x, int y);
 void GLUT_MOUSEWHEEL_FUNC(int wheel, int direction, int x, int y);
+
+// Set when a part of the window was uncovered and its picture must be drawn again (window thread).
+extern bool window_exposed;
+// Set when the window was moved or resized, so that the cached position and frame sizes are
+// asked again (window thread).
+extern bool window_geometry_changed;
+// True when the next presentation would draw something: a newer frame, a resize, a full-screen
+// change or an uncovered window (window thread).
+bool presentation_due();

@@ -26,6 +26,7 @@ int32_t cached_x = 0, cached_y = 0, cached_border = 0, cached_header = 0;
 } // namespace
 
 std::atomic<bool> glut_is_up{false};
+bool window_geometry_changed = true;
 
 glut_message::glut_message(bool wait) : finished(nullptr) {
     if (wait) {
@@ -75,10 +76,15 @@ void libtq_queue_glut_message(glut_message *message) {
 
 void libtq_process_glut_queue() {
     libtq_mutex_lock(queue_lock);
-    cached_x = glutGet(GLUT_WINDOW_X);
-    cached_y = glutGet(GLUT_WINDOW_Y);
-    cached_border = glutGet(GLUT_WINDOW_BORDER_WIDTH);
-    cached_header = glutGet(GLUT_WINDOW_HEADER_HEIGHT);
+    // Each of these questions is a round trip to the X server, so they are asked again only after
+    // the window moved or changed size.
+    if (window_geometry_changed) {
+        window_geometry_changed = false;
+        cached_x = glutGet(GLUT_WINDOW_X);
+        cached_y = glutGet(GLUT_WINDOW_Y);
+        cached_border = glutGet(GLUT_WINDOW_BORDER_WIDTH);
+        cached_header = glutGet(GLUT_WINDOW_HEADER_HEIGHT);
+    }
     while (!queue->empty()) {
         glut_message *message = queue->front();
         queue->pop_front();
@@ -107,8 +113,8 @@ int32_t libtq_glut_get(int32_t id) {
     if (id == GLUT_WINDOW_X || id == GLUT_WINDOW_Y || id == GLUT_WINDOW_BORDER_WIDTH ||
         id == GLUT_WINDOW_HEADER_HEIGHT) {
         libtq_mutex_lock(queue_lock);
-        int32_t value = id == GLUT_WINDOW_X ? cached_x
-                        : id == GLUT_WINDOW_Y ? cached_y
+        int32_t value = id == GLUT_WINDOW_X              ? cached_x
+                        : id == GLUT_WINDOW_Y            ? cached_y
                         : id == GLUT_WINDOW_BORDER_WIDTH ? cached_border
                                                          : cached_header;
         libtq_mutex_unlock(queue_lock);

@@ -49,8 +49,10 @@ bool display_available();
 std::string display_name();
 // After the window exists (its drawing context current on the calling thread): every close request
 // the window manager sends to the window is taken off the window library's connection and
-// reported through `on_close` instead, so the window stays until the process exits.
-void intercept_close_requests(void (*on_close)());
+// reported through `on_close` instead, so the window stays until the process exits. Every time a
+// part of the window is uncovered `on_expose` is told, and every time it is moved or resized
+// `on_configure`.
+void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_configure)());
 // The native handle of the window of the current drawing context.
 void *current_native_window();
 // Waits up to `ms` milliseconds for input on the window's connection. Returns true when events

@@ -90,3 +90,25 @@ TEST_F(WindowTest, WithoutADisplayTheProgramEndsWithStatusOneAndSaysWhy) {
 }
 
 } // namespace
+
+namespace {
+
+// Not a pass/fail check: prints how long a program takes from its start to its first frame in
+// the window, for the record.
+TEST_F(WindowTest, MeasureTimeToFirstFrame) {
+    int64_t start = e2e::now_ms();
+    e2e::program p(e2e::program_path("e2e_window"), {"draw"});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u);
+    x.move_onto_screen(w);
+    int64_t seen = 0;
+    while (!seen && e2e::now_ms() - start < 3000) {
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels = x.grab(w, width, height);
+        if (!pixels.empty() && pixels[0] == 0xFFFFFFu) seen = e2e::now_ms();
+    }
+    ASSERT_NE(seen, 0);
+    std::printf("first frame in the window %lld ms after the program started\n", static_cast<long long>(seen - start));
+}
+
+} // namespace

@@ -42,7 +42,8 @@ class x_session {
     ~x_session();
     bool ok() const { return display_ != nullptr; }
     Display *display() const { return display_; }
-    // The top-level window titled exactly `title`, waiting up to `ms` milliseconds for it.
+    // The top-level window titled exactly `title`, waiting up to `ms` milliseconds for it. Windows
+    // that already existed when the session began (those of earlier tests) are never found.
     Window find_window(const std::string &title, int ms);
     std::string title(Window w);
     void size(Window w, int &width, int &height);
@@ -60,6 +61,7 @@ class x_session {
 
   private:
     Display *display_ = nullptr;
+    std::vector<Window> existing_;
     void focus(Window w);
 };
 

@@ -27,7 +27,11 @@ Window window_id = 0;
 Atom wm_protocols = 0;
 Atom wm_delete_window = 0;
 void (*close_handler)() = nullptr;
+void (*expose_handler)() = nullptr;
+void (*configure_handler)() = nullptr;
+Bool (*previous_configure_to_event)(Display *, XEvent *, xEvent *) = nullptr;
 Bool (*previous_wire_to_event)(Display *, XEvent *, xEvent *) = nullptr;
+Bool (*previous_expose_to_event)(Display *, XEvent *, xEvent *) = nullptr;
 
 bool is_close_request(const XEvent *event) {
     return event->type == ClientMessage && event->xclient.window == window_id &&
@@ -41,6 +45,20 @@ Bool client_message_hook(Display *display, XEvent *event, xEvent *wire) {
         if (close_handler) close_handler();
         return False;
     }
+    return keep;
+}
+
+// Parts of the window were uncovered: its picture must be drawn again even if no new frame came.
+Bool expose_hook(Display *display, XEvent *event, xEvent *wire) {
+    Bool keep = previous_expose_to_event ? previous_expose_to_event(display, event, wire) : True;
+    if (keep && event->xexpose.window == window_id && expose_handler) expose_handler();
+    return keep;
+}
+
+// The window was moved, resized or restacked.
+Bool configure_hook(Display *display, XEvent *event, xEvent *wire) {
+    Bool keep = previous_configure_to_event ? previous_configure_to_event(display, event, wire) : True;
+    if (keep && event->xconfigure.window == window_id && configure_handler) configure_handler();
     return keep;
 }
 
@@ -59,15 +77,19 @@ std::string display_name() {
     return name ? name : "";
 }
 
-void intercept_close_requests(void (*on_close)()) {
+void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_configure)()) {
     window_display = glXGetCurrentDisplay();
     window_id = glXGetCurrentDrawable();
     if (!window_display || !window_id) return;
     wm_protocols = XInternAtom(window_display, "WM_PROTOCOLS", False);
     wm_delete_window = XInternAtom(window_display, "WM_DELETE_WINDOW", False);
     close_handler = on_close;
+    expose_handler = on_expose;
+    configure_handler = on_configure;
     XLockDisplay(window_display);
     previous_wire_to_event = XESetWireToEvent(window_display, ClientMessage, client_message_hook);
+    previous_expose_to_event = XESetWireToEvent(window_display, Expose, expose_hook);
+    previous_configure_to_event = XESetWireToEvent(window_display, ConfigureNotify, configure_hook);
     XUnlockDisplay(window_display);
     // A request that arrived while the window was being made is already queued: take it off too.
     XEvent event;
