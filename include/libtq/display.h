@@ -178,6 +178,8 @@ void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, i
 double func_timer(double accuracy, int32_t passed);
 
 // ---- window statements (program thread) --------------------------------------------------------------
+// _TITLE: the window's title becomes the text (the window shows it through a window request).
+void sub__title(tqs *text);
 void sub__title_text(const char *text, int32_t length);
 void sub__fps(double rate, int32_t option);
 void sub__resize(int32_t on_off, int32_t scaling);

@@ -19,6 +19,11 @@ void sub__title_text(const char *text, int32_t length) {
     if (libtq_is_glut_up()) libtq_glut_set_window_title(copy);
 }
 
+void sub__title(tqs *text) {
+    if (new_error) return;
+    sub__title_text(reinterpret_cast<const char *>(text->data), text->length);
+}
+
 void sub__fps(double rate, int32_t option) {
     if (new_error) return;
     if (option == 1) return; // automatic pacing: the rate stays as it is
