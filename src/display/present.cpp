@@ -566,6 +566,26 @@ void draw_letterbox_bars() {
 
 } // namespace
 
+void present_warm_up() {
+    // The first drawing with a new combination of states, and the first swap, make the OpenGL
+    // driver prepare itself, which takes several frame periods with a software renderer. Doing both
+    // once now, while the program thread is starting, keeps that wait off the program's first frame.
+    environment__window_width = display_x;
+    environment__window_height = display_y;
+    environment_2d__screen_width = display_x;
+    environment_2d__screen_height = display_y;
+    prepare_environment_2d();
+    const uint32_t pixel = 0xFF000000u;
+    int32_t image = new_hardware_img(1, 1, &pixel, 0);
+    set_render_dest(0);
+    hardware_img_put(0, 0, 0, 0, image, 0, 0, 0, 0, 0, 0, 0);
+    hardware_buffer_flush();
+    free_hardware_img(image, 0);
+    // The window shows black until the program's first frame.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glutSwapBuffers();
+}
+
 bool presentation_due() {
     if (window_exposed || os_resize_event || full_screen_set.load() != -1) return true;
     int64_t shown = 0;

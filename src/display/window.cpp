@@ -112,6 +112,7 @@ void libtq_start_main_thread(int argc, char **argv) {
         create_window(argc, argv);
         if (completion *waiting = window_requester.load()) completion_finish(waiting);
     }
+    present_warm_up();
     for (;;) {
         glutMainLoopEvent();
         GLUT_IDLEFUNC();

@@ -28,3 +28,5 @@ extern bool window_geometry_changed;
 // True when the next presentation would draw something: a newer frame, a resize, a full-screen
 // change or an uncovered window (window thread).
 bool presentation_due();
+// Prepares the drawing states of a presentation once, before the first frame (window thread).
+void present_warm_up();

@@ -36,8 +36,10 @@ TEST_F(WindowTest, TheCloseButtonEndsTheProgramWithStatusZeroWithinASecond) {
 
 // The picture of SCREEN 12 with a white diagonal and a red box from (10, 300) to (100, 350), in
 // the default colours: 15 is white, 4 is 0xAA0000, 0 black.
-TEST_F(WindowTest, ShowsWhatTheProgramDrewPixelForPixel) {
-    e2e::program p(e2e::program_path("e2e_window"), {"draw"});
+class DrawingTest : public WindowTest, public testing::WithParamInterface<const char *> {};
+
+TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
+    e2e::program p(e2e::program_path("e2e_window"), {GetParam()});
     Window w = x.find_window("Untitled", 3000);
     ASSERT_NE(w, 0u);
     x.move_onto_screen(w);
@@ -79,6 +81,9 @@ TEST_F(WindowTest, ShowsWhatTheProgramDrewPixelForPixel) {
     }
 }
 
+// The frame texture as it is, and padded to 1024 x 512 as for a driver without textures of any size.
+INSTANTIATE_TEST_SUITE_P(Textures, DrawingTest, testing::Values("draw", "draw-padded"));
+
 TEST_F(WindowTest, WithoutADisplayTheProgramEndsWithStatusOneAndSaysWhy) {
     e2e::program p(e2e::program_path("e2e_window"), {"idle"}, {"DISPLAY=:4095"});
     std::optional<int> status = p.wait_exit(5000);
@@ -109,6 +114,25 @@ TEST_F(WindowTest, MeasureTimeToFirstFrame) {
     }
     ASSERT_NE(seen, 0);
     std::printf("first frame in the window %lld ms after the program started\n", static_cast<long long>(seen - start));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, AnUnhandledErrorAsksWhetherToContinueInABoxWithTheExactTitle) {
+    e2e::program p(e2e::program_path("e2e_window"), {"errors"});
+    ASSERT_NE(x.find_window("Untitled", 3000), 0u);
+    Window box = x.find_window("Unhandled Error #9 - e2e_window", 5000);
+    ASSERT_NE(box, 0u) << p.standard_error();
+    x.tap(box, "Return"); // the default answer: yes, go on
+    Window second = x.find_window("Unhandled Error #5 - e2e_window", 5000);
+    ASSERT_NE(second, 0u);
+    EXPECT_TRUE(p.running());
+    x.close(second); // closing the box without an answer counts as no: the program ends in order
+    std::optional<int> status = p.wait_exit(3000);
+    ASSERT_TRUE(status.has_value()) << p.standard_error();
+    EXPECT_EQ(*status, 0);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // A program for the window tests. Its first argument chooses what it does:
 //   title  - waits half a second, renames the window, then idles in statement-sized steps;
 //   draw   - selects SCREEN 12 and draws a test picture, then idles;
+//   draw-padded - the same, with the frame texture padded to powers of two;
+//   errors - raises error 9 on line 13, then error 5 on line 14, then idles;
 //   idle   - only idles.
 #include <cstdlib>
 #include <cstring>
@@ -34,7 +36,16 @@ void TQMAIN(void *) {
         libtq_sleep_ms(500);
         const char title[] = "Renamed by the program";
         sub__title_text(title, static_cast<int32_t>(sizeof title - 1));
+    } else if (std::strcmp(mode, "errors") == 0) {
+        libtq_sleep_ms(300); // the window is up before the first box
+        error(9);
+        tq_statement_frame(13);
+        error(5);
+        tq_statement_frame(14);
     } else if (std::strcmp(mode, "draw") == 0) {
+        draw_test_picture();
+    } else if (std::strcmp(mode, "draw-padded") == 0) {
+        force_NPO2_fix = 1;
         draw_test_picture();
     }
     idle_forever();
