@@ -74,6 +74,9 @@ extern std::atomic<int32_t> vertical_retrace_in_progress;
 extern std::atomic<int32_t> vertical_retrace_happened;
 extern std::atomic<int32_t> dont_call_sub_gl;
 
+// END, and the end of the main module: "Press any key to continue" on the bottom text row, a key,
+// then the orderly end. Never returns.
+[[noreturn]] void sub_end();
 // The program thread's final stop: reports that it has parked, then sleeps for ever.
 [[noreturn]] void end();
 int32_t stop_program_state();

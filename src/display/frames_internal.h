@@ -12,10 +12,6 @@ display_frame_struct *composer_claim_frame();
 // when there is nothing at all) and the previously shown record through `prev`.
 display_frame_struct *presenter_take_frame(display_frame_struct *&prev);
 
-// The byte-per-pixel glyph tables the composer draws text cells with.
-extern uint8_t charset8x8[256 * 64];
-extern uint8_t charset8x16[256 * 128];
-
 // The rows of a text cell of `font_height` rows that the cursor covers, from its start and stop
 // scan lines. False when it covers none.
 bool text_cursor_rows(int32_t first, int32_t last, int32_t font_height, int32_t &from, int32_t &to);

@@ -54,7 +54,9 @@ TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
     for (int attempt = 0; attempt < 100; attempt++) {
         usleep(20000);
         pixels = x.grab(w, width, height);
-        if (pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u) break;
+        if (pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u &&
+            pixels[479 * 640 + 639] == 0xFFFFFFu)
+            break;
     }
     ASSERT_EQ(pixels.size(), 640u * 480u);
     size_t box = 0, white = 0, other = 0;
@@ -132,6 +134,42 @@ TEST_F(WindowTest, AnUnhandledErrorAsksWhetherToContinueInABoxWithTheExactTitle)
     x.close(second); // closing the box without an answer counts as no: the program ends in order
     std::optional<int> status = p.wait_exit(3000);
     ASSERT_TRUE(status.has_value()) << p.standard_error();
+    EXPECT_EQ(*status, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, EndShowsPressAnyKeyOnTheBottomRowAndTheCloseButtonStillEnds) {
+    e2e::program p(e2e::program_path("e2e_window"), {"end"});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u);
+    x.move_onto_screen(w);
+    // Row 30 of the 640 x 480 screen: pixels 464 to 479. The 25 characters of the message take
+    // columns 1 to 25, 200 pixels, in colour 15.
+    size_t lit = 0, beyond = 0;
+    for (int attempt = 0; attempt < 100 && lit == 0; attempt++) {
+        usleep(20000);
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels = x.grab(w, width, height);
+        if (width != 640 || height != 480) continue;
+        lit = beyond = 0;
+        for (int y = 464; y < 480; y++)
+            for (int x0 = 0; x0 < 640; x0++) {
+                bool white = pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)] == 0xFFFFFFu;
+                if (x0 < 200)
+                    lit += white;
+                else if (white && !(x0 * 479 / 639 == y || x0 == 639))
+                    beyond++;
+            }
+    }
+    EXPECT_GT(lit, 200u);
+    EXPECT_EQ(beyond, 0u);
+    EXPECT_TRUE(p.running());
+    x.close(w);
+    std::optional<int> status = p.wait_exit(1000);
+    ASSERT_TRUE(status.has_value());
     EXPECT_EQ(*status, 0);
 }
 

@@ -3,6 +3,7 @@
 //   draw   - selects SCREEN 12 and draws a test picture, then idles;
 //   draw-padded - the same, with the frame texture padded to powers of two;
 //   errors - raises error 9 on line 13, then error 5 on line 14, then idles;
+//   end    - draws the test picture and ends with END;
 //   idle   - only idles.
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +45,9 @@ void TQMAIN(void *) {
         tq_statement_frame(14);
     } else if (std::strcmp(mode, "draw") == 0) {
         draw_test_picture();
+    } else if (std::strcmp(mode, "end") == 0) {
+        draw_test_picture();
+        sub_end();
     } else if (std::strcmp(mode, "draw-padded") == 0) {
         force_NPO2_fix = 1;
         draw_test_picture();
