@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "screen/charset_data.h"
 #include "x_session.h"
 
 namespace {
@@ -55,14 +56,27 @@ TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
         usleep(20000);
         pixels = x.grab(w, width, height);
         if (pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u &&
-            pixels[479 * 640 + 639] == 0xFFFFFFu)
+            pixels[479 * 640 + 639] == 0xFFFFFFu && pixels[18 * 640 + 320] == 0xFFFF55u)
             break;
     }
     ASSERT_EQ(pixels.size(), 640u * 480u);
+    // The text cells: pixels 320 to 343 of rows 16 to 31, yellow where the 8 x 16 glyph is set.
+    size_t text_wrong = 0;
+    const char *text = "Hi!";
+    for (int c = 0; c < 3; c++)
+        for (int row = 0; row < 16; row++)
+            for (int bit = 0; bit < 8; bit++) {
+                const uint8_t bits = charset8x16_rows[static_cast<uint8_t>(text[c]) * 16 + row];
+                const uint32_t want = (bits & (0x80 >> bit)) ? 0xFFFF55u : 0u;
+                text_wrong +=
+                    pixels[static_cast<size_t>(16 + row) * 640 + static_cast<size_t>(320 + c * 8 + bit)] != want;
+            }
+    EXPECT_EQ(text_wrong, 0u);
     size_t box = 0, white = 0, other = 0;
     for (int y = 0; y < 480; y++)
         for (int x0 = 0; x0 < 640; x0++) {
             uint32_t got = pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x0)];
+            if (x0 >= 320 && x0 < 344 && y >= 16 && y < 32) continue; // the text, checked above
             if (x0 >= 10 && x0 <= 100 && y >= 300 && y <= 350)
                 box += got == 0xAA0000u;
             else if (got == 0xFFFFFFu)

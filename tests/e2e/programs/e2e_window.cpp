@@ -19,7 +19,8 @@ void idle_forever() {
     }
 }
 
-// SCREEN 12, a white diagonal from corner to corner and a filled red box.
+// SCREEN 12, a white diagonal from corner to corner, a filled red box, and "Hi!" in yellow at
+// row 2, column 41.
 void draw_test_picture() {
     tqg_screen(12, 0, 0, 0, 0, 1);
     tq_statement_frame(1);
@@ -27,6 +28,16 @@ void draw_test_picture() {
     tq_statement_frame(2);
     sub_line(10, 300, 100, 350, 4, 2, 0, 9);
     tq_statement_frame(3);
+    tqg_sub_locate(2, 41, 0, 0, 0, 3);
+    tq_statement_frame(4);
+    tqg_sub_color(14, 0, 0, 1);
+    tq_statement_frame(5);
+    tqs *text = tqs_new_txt("Hi!");
+    makefit(text);
+    tqs_print(text, 0);
+    tqs_print(nothingstring, 1);
+    tqs_free(text);
+    tq_statement_frame(6);
 }
 
 } // namespace
