@@ -153,9 +153,10 @@ void GLUT_IDLEFUNC() {
     if (presentation_due()) glutPostRedisplay();
 }
 
-void zorv_custom_event(int32_t type, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, void *,
+void zorv_custom_event(int32_t type, int64_t a, int64_t b, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, void *,
                        void *) {
     if (type == 1) exit_value.fetch_or(1);
+    if (type == 2) keyboard_custom_key(a, b);
 }
 
 int32_t func__exit() {

@@ -43,6 +43,7 @@ void MAIN_LOOP(void *) {
             frame.fetch_add(1);
         }
         vertical_retrace_in_progress = 0;
+        if (!parity) keyboard_poll_lock_keys();
     }
 }
 

@@ -79,7 +79,7 @@ void libtq_prepare(int argc, char **argv) {
 
     enter_executable_folder();
     command_initialize(argc, argv);
-    keyboard_buffer_init();
+    keyboard_init();
 
     screen_init_palettes();
     screen_init_glyphs();
