@@ -209,4 +209,24 @@ void x_session::tap(Window w, const std::string &keysym) {
     key_up(w, keysym);
 }
 
+void x_session::watch_key_presses(Window w) {
+    XSelectInput(display_, w, KeyPressMask);
+    XSync(display_, False);
+}
+
+std::optional<uint32_t> x_session::next_key_press_time(int ms) {
+    int64_t until = now_ms() + ms;
+    for (;;) {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == KeyPress) return static_cast<uint32_t>(event.xkey.time);
+        }
+        int64_t left = until - now_ms();
+        if (left <= 0) return std::nullopt;
+        pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(left));
+    }
+}
+
 } // namespace e2e

@@ -58,6 +58,11 @@ class x_session {
     void key_down(Window w, const std::string &keysym);
     void key_up(Window w, const std::string &keysym);
     void tap(Window w, const std::string &keysym);
+    // Starts receiving the window's key presses on this connection, to read their X server times.
+    void watch_key_presses(Window w);
+    // The X server time (milliseconds of its monotonic clock) of the next key press of a watched
+    // window, waiting up to `ms` milliseconds for it.
+    std::optional<uint32_t> next_key_press_time(int ms);
 
   private:
     Display *display_ = nullptr;
