@@ -116,13 +116,17 @@ void keyhit_add(int32_t code, int32_t keypad) {
 // Negation that leaves the most negative code as it is instead of overflowing.
 int32_t negated(int32_t code) { return static_cast<int32_t>(0u - static_cast<uint32_t>(code)); }
 
+// A key held down repeats its press but is released once, so it is entered once.
 void keyup_mask_add(int32_t code) {
-    for (int32_t i = 0; i <= keyup_mask_last && i < KEYUP_MASK_SIZE; i++)
-        if (keyup_mask[i] == 0) {
-            keyup_mask[i] = code;
-            return;
-        }
-    if (keyup_mask_last < KEYUP_MASK_SIZE - 1) keyup_mask[++keyup_mask_last] = code;
+    int32_t free_slot = -1;
+    for (int32_t i = 0; i <= keyup_mask_last && i < KEYUP_MASK_SIZE; i++) {
+        if (keyup_mask[i] == code) return;
+        if (keyup_mask[i] == 0 && free_slot < 0) free_slot = i;
+    }
+    if (free_slot >= 0)
+        keyup_mask[free_slot] = code;
+    else if (keyup_mask_last < KEYUP_MASK_SIZE - 1)
+        keyup_mask[++keyup_mask_last] = code;
 }
 
 // Clears the slot holding `code`; true when there was one.
