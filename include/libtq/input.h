@@ -176,8 +176,6 @@ void sub__numlock(int32_t mode);
 void sub__scrolllock(int32_t mode);
 int32_t func__mapunicode(int32_t index);
 void sub__mapunicode(int32_t code_point, int32_t index);
-// Redraws the function-key label line when KEY ON shows it (it is off in this runtime).
-void key_update();
 
 // ---- timed waits (program thread) ----------------------------------------------------------------------
 
