@@ -1,6 +1,7 @@
 // RND and RANDOMIZE.
 #include <bit>
 
+#include "input/line_input.h"
 #include "libtq.h"
 
 uint32_t rnd_seed = 0x50000;
@@ -17,8 +18,15 @@ uint32_t seed_bits(double x) {
     return ((high >> 16) ^ high) & 0xFFFFu;
 }
 
-// Asks for a seed at the cursor. The line input of the console is not part of this runtime yet.
-int32_t ask_seed() { return 0; }
+// Asks for a seed at the cursor until a number in range is typed.
+int32_t ask_seed() {
+    static constexpr char prompt[] = "Random-number seed (-32768 to 32767)? ";
+    int32_t n = 0;
+    do {
+        print_bytes(reinterpret_cast<const uint8_t *>(prompt), static_cast<int32_t>(sizeof prompt - 1), 0);
+    } while (!line_input_integer(-32768, 32767, n));
+    return n;
+}
 
 } // namespace
 

@@ -294,6 +294,18 @@ TEST_F(KeyboardTest, RndStartsTheClassicSequenceAndRandomizeUsingRestartsIt) {
     EXPECT_EQ(first, second) << *line;
 }
 
+TEST_F(KeyboardTest, RandomizeAsksForTheSeedAndTakesTheNumberTyped) {
+    e2e::program p(e2e::program_path("e2e_keyboard"), {"randomize"});
+    report_reader reader(p);
+    Window w = start(reader);
+    ASSERT_NE(w, 0u) << p.standard_error();
+    for (const char *key : {"4", "9", "BackSpace", "2", "Return"}) x.tap(w, key);
+    std::optional<std::string> line = reader.next("seed", 2000);
+    ASSERT_TRUE(line) << p.standard_error();
+    // 42 above the low byte of the start-up seed 0x50000.
+    EXPECT_EQ(*line, "seed 2A00 row Random-number seed (-32768 to 32767)? 42");
+}
+
 // How long after the X server stamped a key press SLEEP returns: measured and reported, not
 // asserted, since a loaded machine stretches it.
 TEST_F(KeyboardTest, KeyPressToSleepReturnLatencyIsReported) {

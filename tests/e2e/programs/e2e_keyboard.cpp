@@ -5,7 +5,8 @@
 //   sleep  - SLEEP 1 again and again, reporting how long each lasted and what INKEY$ then held;
 //   wake   - SLEEP (no time) again and again, reporting the monotonic clock when each returned;
 //   locks  - turns Caps Lock and Num Lock on and off with the statements and reports the states;
-//   rnd    - reports RND and RANDOMIZE results from the start of the run.
+//   rnd    - reports RND and RANDOMIZE results from the start of the run;
+//   randomize - RANDOMIZE without a seed: reports the seed typed and the screen's first row.
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -112,6 +113,16 @@ void rnd_sequence() {
     report("done\n");
 }
 
+void randomize_prompt() {
+    report("ready\n");
+    sub_randomize(0, 0);
+    std::string row;
+    for (int32_t column = 0; column < write_page->width; column++)
+        row += static_cast<char>(write_page->pixels[static_cast<size_t>(column) * 2]);
+    row.erase(row.find_last_not_of(' ') + 1);
+    report("seed %X row %s\n", rnd_seed, row.c_str());
+}
+
 [[noreturn]] void idle() {
     for (;;) {
         libtq_sleep_ms(5);
@@ -127,6 +138,7 @@ void TQMAIN(void *) {
     if (std::strcmp(mode, "wake") == 0) wake_loop();
     if (std::strcmp(mode, "locks") == 0) locks_sequence();
     if (std::strcmp(mode, "rnd") == 0) rnd_sequence();
+    if (std::strcmp(mode, "randomize") == 0) randomize_prompt();
     if (std::strcmp(mode, "keys") == 0) keys();
     idle();
 }
