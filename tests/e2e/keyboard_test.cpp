@@ -73,6 +73,12 @@ class KeyboardTest : public testing::Test {
     void SetUp() override {
         if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
     }
+    // A test that stopped half-way must not leave a lock on for the tests after it.
+    void TearDown() override {
+        if (!x.ok()) return;
+        for (auto [indicator, key] : {std::pair{"Caps Lock", "Caps_Lock"}, std::pair{"Num Lock", "Num_Lock"}})
+            if (x.indicator_on(indicator)) x.toggle(key);
+    }
 
     // Starts the keyboard program in `mode` and waits until its window is up and it is ready.
     Window start(report_reader &reader) {

@@ -1,5 +1,6 @@
 #include "x_session.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -207,6 +208,19 @@ void x_session::key_up(Window w, const std::string &keysym) {
 void x_session::tap(Window w, const std::string &keysym) {
     key_down(w, keysym);
     key_up(w, keysym);
+}
+
+void x_session::toggle(const std::string &keysym) {
+    KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keysym.c_str()));
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+bool x_session::indicator_on(const char *name) {
+    Atom atom = XInternAtom(display_, name, True);
+    Bool on = False;
+    return atom != None && XkbGetNamedIndicator(display_, atom, nullptr, &on, nullptr, nullptr) && on;
 }
 
 void x_session::watch_key_presses(Window w) {

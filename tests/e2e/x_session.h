@@ -58,6 +58,10 @@ class x_session {
     void key_down(Window w, const std::string &keysym);
     void key_up(Window w, const std::string &keysym);
     void tap(Window w, const std::string &keysym);
+    // Presses and releases a key wherever the keyboard focus is.
+    void toggle(const std::string &keysym);
+    // True while the keyboard indicator of that name ("Caps Lock", "Num Lock") is lit.
+    bool indicator_on(const char *name);
     // Starts receiving the window's key presses on this connection, to read their X server times.
     void watch_key_presses(Window w);
     // The X server time (milliseconds of its monotonic clock) of the next key press of a watched
