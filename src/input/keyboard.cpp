@@ -118,8 +118,9 @@ int32_t negated(int32_t code) { return static_cast<int32_t>(0u - static_cast<uin
 
 // A key held down repeats its press but is released once, so it is entered once.
 void keyup_mask_add(int32_t code) {
+    if (keyup_mask_last < -1 || keyup_mask_last >= KEYUP_MASK_SIZE) keyup_mask_last = -1;
     int32_t free_slot = -1;
-    for (int32_t i = 0; i <= keyup_mask_last && i < KEYUP_MASK_SIZE; i++) {
+    for (int32_t i = 0; i <= keyup_mask_last; i++) {
         if (keyup_mask[i] == code) return;
         if (keyup_mask[i] == 0 && free_slot < 0) free_slot = i;
     }
@@ -131,7 +132,8 @@ void keyup_mask_add(int32_t code) {
 
 // Clears the slot holding `code`; true when there was one.
 bool keyup_mask_take(int32_t code) {
-    for (int32_t i = 0; i <= keyup_mask_last && i < KEYUP_MASK_SIZE; i++)
+    if (keyup_mask_last < -1 || keyup_mask_last >= KEYUP_MASK_SIZE) keyup_mask_last = -1;
+    for (int32_t i = 0; i <= keyup_mask_last; i++)
         if (keyup_mask[i] == code) {
             keyup_mask[i] = 0;
             while (keyup_mask_last >= 0 && keyup_mask[keyup_mask_last] == 0) keyup_mask_last--;

@@ -5,6 +5,7 @@
 // used under a mutex. A second connection belongs to a watcher thread that selects key events on
 // the program's window: X delivers a window's key events to every client that selected them, so
 // the watcher sees Pause, Ctrl+Break and Scroll Lock, which the window library ignores.
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -20,22 +21,36 @@ namespace plat {
 namespace {
 
 std::mutex query_mutex;
-Display *query_display = nullptr; // under query_mutex
-bool query_tried = false;         // under query_mutex
-bool xkb_present = false;         // under query_mutex
+std::atomic<Display *> query_display{nullptr}; // opened under query_mutex
+bool query_tried = false;                      // under query_mutex
+bool xkb_present = false;                      // under query_mutex
+std::atomic<Display *> watch_display{nullptr};
+
+// Windows of other programs (the one with the focus, say) may vanish between two questions. Errors
+// on the keyboard's own connections are answers to such questions and are ignored; errors on any
+// other connection go to the handler that was there before.
+using error_handler = int (*)(Display *, XErrorEvent *);
+std::atomic<error_handler> previous_error_handler{nullptr};
+int keyboard_error_handler(Display *display, XErrorEvent *event) {
+    if (display == query_display.load() || display == watch_display.load()) return 0;
+    const error_handler previous = previous_error_handler.load();
+    return previous ? previous(display, event) : 0;
+}
 
 // The query connection, opened on first use; null when there is no display.
 Display *query_connection() {
     if (!query_tried) {
         query_tried = true;
         XInitThreads();
-        query_display = XOpenDisplay(nullptr);
-        if (query_display) {
+        Display *d = XOpenDisplay(nullptr);
+        if (d) {
+            query_display = d;
+            previous_error_handler = XSetErrorHandler(keyboard_error_handler);
             int opcode = 0, event = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
-            xkb_present = XkbQueryExtension(query_display, &opcode, &event, &error, &major, &minor);
+            xkb_present = XkbQueryExtension(d, &opcode, &event, &error, &major, &minor);
         }
     }
-    return query_display;
+    return query_display.load();
 }
 
 KeySym lock_keysym(lock_key key) {
@@ -185,6 +200,10 @@ bool watch_window_keys(void *native_window, void (*report)(watched_key key, bool
         }
         Display *d = XOpenDisplay(nullptr);
         if (!d) return;
+        watch_display = d;
+        // The window library may have put its own error handler in since: keep it behind ours.
+        auto *previous = XSetErrorHandler(keyboard_error_handler);
+        if (previous != keyboard_error_handler) previous_error_handler = previous;
         XSelectInput(d, window, KeyPressMask | KeyReleaseMask);
         XSync(d, False);
         watch_report = report;
