@@ -249,10 +249,11 @@ TEST_F(KeyboardTest, SleepEndsAtAPressThatBuffersSomethingOrNothingButNotAtACaps
     Window w = start(reader);
     ASSERT_NE(w, 0u) << p.standard_error();
 
-    // Left alone, SLEEP 1 lasts a second.
+    // Left alone, SLEEP 1 lasts its second (how exactly is the benchmark's business).
     std::optional<std::string> line = reader.next("slept", 3000);
     ASSERT_TRUE(line);
-    EXPECT_EQ(*line, "slept 1000 inkey ");
+    EXPECT_GE(slept_ms(*line), 999) << *line;
+    EXPECT_EQ(line->substr(line->find(" inkey")), " inkey ");
 
     line = sleep_with_tap(x, w, reader, "Shift_L");
     ASSERT_TRUE(line);
