@@ -280,8 +280,11 @@ TEST(DisplayLockThreaded, ARebuildWaitsForTheComposersGrant) {
     std::atomic<int> grants{0};
     std::thread composer([&] {
         while (!done.load()) {
-            int32_t requested = 1;
-            if (lock_display.compare_exchange_strong(requested, 2)) grants++;
+            // Counted before the grant, which lets the program thread go on and read the count.
+            if (lock_display.load() == 1) {
+                grants++;
+                lock_display.store(2);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
