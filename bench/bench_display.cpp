@@ -72,11 +72,3 @@ BENCHMARK(BM_DetectUnchangedIndexedPage);
 BENCHMARK(BM_RedrawTextPage);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -58,11 +58,3 @@ BENCHMARK(BM_StatementsWithoutFrame);
 BENCHMARK(BM_StatementsWithFrame);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

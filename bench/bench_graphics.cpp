@@ -176,11 +176,3 @@ BENCHMARK(BM_FullPageBoxFill);
 BENCHMARK(BM_FullPageMemsetBaseline);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -119,11 +119,3 @@ BENCHMARK(BM_PollingWaitWakeAfterKeydown)->Iterations(200)->UseManualTime()->Uni
 BENCHMARK(BM_Sleep1WithoutKey)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

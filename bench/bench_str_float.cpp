@@ -82,11 +82,3 @@ BENCHMARK(BM_StrSingle);
 BENCHMARK(BM_SnprintfSingle);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -115,11 +115,3 @@ BENCHMARK(BM_FramePrintStringWork_Runtime);
 BENCHMARK(BM_FramePrintStringWork_StdString);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

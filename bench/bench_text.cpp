@@ -89,11 +89,3 @@ BENCHMARK(BM_DemoTextPerCharacter);
 BENCHMARK(BM_DemoTextMemsetBaselinePerCharacter);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    libtq_prepare(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
