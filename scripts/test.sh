@@ -10,14 +10,14 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh test
 jobs=$(nproc)
 
-configure_and_build() {  # folder, extra cmake arguments...
-  local dir=$1; shift
+configure_and_build() {  # folder, target ("all" for everything), extra cmake arguments...
+  local dir=$1 target=$2; shift 2
   cmake -S . -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
+  cmake --build "$dir" -j"$jobs" --target "$target"
 }
 
 echo "== optimised build"
-configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure_and_build build/release all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # A virtual display for the window tests, started here so that nothing assumes a desktop.
 display_number=$((90 + RANDOM % 400))
@@ -33,12 +33,12 @@ echo "== tests"
 DISPLAY=":$display_number" ctest --test-dir build/release --output-on-failure -j"$jobs"
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
+configure_and_build build/asan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j"$jobs" -L unit
 
 echo "== threaded tests under ThreadSanitizer"
-configure_and_build build/tsan -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
+configure_and_build build/tsan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$jobs" -R Threaded
 
 echo "== all tests passed"
