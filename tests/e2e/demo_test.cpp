@@ -19,8 +19,8 @@ bool shows_text(const std::vector<uint32_t> &pixels, int row, int column, const 
             for (int bit = 0; bit < 8; bit++) {
                 const uint8_t bits = charset8x16_rows[static_cast<uint8_t>(text[c]) * 16 + y];
                 const uint32_t want = (bits & (0x80 >> bit)) ? colour : 0u;
-                const size_t at = static_cast<size_t>((row - 1) * 16 + y) * 640 +
-                                  static_cast<size_t>((column - 1 + c) * 8 + bit);
+                const size_t at =
+                    static_cast<size_t>((row - 1) * 16 + y) * 640 + static_cast<size_t>((column - 1 + c) * 8 + bit);
                 if (pixels[at] != want) return false;
             }
     return true;
@@ -58,6 +58,26 @@ TEST(Demo, TurnsTheCubeShowsItsTextsAndEndsAfterTwoKeys) {
     x.tap(w, "b");
     std::optional<int> status = demo.wait_exit(2000);
     ASSERT_TRUE(status.has_value()) << demo.standard_error();
+    EXPECT_EQ(*status, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Demo, TheCloseButtonEndsItWhileItSleeps) {
+    e2e::x_session x;
+    if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+    e2e::program demo(E2E_DEMO_PATH);
+    Window w = x.find_window(TITLE, 5000);
+    ASSERT_NE(w, 0u);
+    x.move_onto_screen(w);
+    ASSERT_FALSE(wait_for_text(x, w, 2, 2, "Frames Drawn: 1", 0x55FFFFu).empty());
+    usleep(300000); // well inside the one-second SLEEP of the first frame
+    const int64_t start = e2e::now_ms();
+    x.close(w);
+    std::optional<int> status = demo.wait_exit(1000);
+    ASSERT_TRUE(status.has_value()) << e2e::now_ms() - start << " ms after the close request";
     EXPECT_EQ(*status, 0);
 }
 
