@@ -195,6 +195,27 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
     return tqs_new_txt_len_full(text, length);
 }
 
+// Gives up `s`'s slot in the temporary list, lowering the list's top past freed slots.
+[[gnu::always_inline]] inline void tqs_release_temp_slot(tqs *s) {
+    tqs_tmp_list[s->temp_index] = TQS_FREED_SLOT;
+    // Slot 0 never holds the marker, so this stops there at the latest.
+    while (tqs_tmp_list[tqs_tmp_list_nexti - 1] == TQS_FREED_SLOT) tqs_tmp_list_nexti--;
+}
+
+// Gives up heap string `s`'s slot in the heap list; the top of the heap is reclaimed at once, down
+// to the end of the highest live string plus its slack.
+[[gnu::always_inline]] inline void tqs_release_heap_slot(tqs *s) {
+    tqs_heap_list[s->list_index] = TQS_FREED_SLOT;
+    while (tqs_heap_list_nexti > 0 && tqs_heap_list[tqs_heap_list_nexti - 1] == TQS_FREED_SLOT) tqs_heap_list_nexti--;
+    if (tqs_heap_list_nexti > 0) {
+        tqs *top = tqs_heap_list[tqs_heap_list_nexti - 1];
+        ptrszint sp = top->data - tqs_heap + top->length + TQS_HEAP_SLACK;
+        tqs_heap_sp = sp > tqs_heap_size ? tqs_heap_size : sp;
+    } else {
+        tqs_heap_sp = 0;
+    }
+}
+
 // Releases `s`: its temporary slot, its slot in its area's list (the top of the heap is
 // reclaimed at once), and its record.
 [[gnu::always_inline]] inline void tqs_free(tqs *s) {
@@ -202,23 +223,8 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
         tqs_free_full(s);
         return;
     }
-    if (s->temp_index) {
-        tqs_tmp_list[s->temp_index] = TQS_FREED_SLOT;
-        // Slot 0 never holds the marker, so this stops there at the latest.
-        while (tqs_tmp_list[tqs_tmp_list_nexti - 1] == TQS_FREED_SLOT) tqs_tmp_list_nexti--;
-    }
-    if (!s->is_fixed && !s->is_readonly) {
-        tqs_heap_list[s->list_index] = TQS_FREED_SLOT;
-        while (tqs_heap_list_nexti > 0 && tqs_heap_list[tqs_heap_list_nexti - 1] == TQS_FREED_SLOT)
-            tqs_heap_list_nexti--;
-        if (tqs_heap_list_nexti > 0) {
-            tqs *top = tqs_heap_list[tqs_heap_list_nexti - 1];
-            ptrszint sp = top->data - tqs_heap + top->length + TQS_HEAP_SLACK;
-            tqs_heap_sp = sp > tqs_heap_size ? tqs_heap_size : sp;
-        } else {
-            tqs_heap_sp = 0;
-        }
-    }
+    if (s->temp_index) tqs_release_temp_slot(s);
+    if (!s->is_fixed && !s->is_readonly) tqs_release_heap_slot(s);
     tqs_record_free[tqs_record_free_n++] = s;
 }
 

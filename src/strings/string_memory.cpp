@@ -287,26 +287,12 @@ void field_free(tqs *s) { s->field_binding = nullptr; }
 void tqs_free_full(tqs *s) {
     if (!s) return;
     if (s->field_binding) field_free(s);
-    if (s->temp_index) {
-        tqs_tmp_list[s->temp_index] = TQS_FREED_SLOT;
-        // Slot 0 never holds the marker, so this stops there at the latest.
-        while (tqs_tmp_list[tqs_tmp_list_nexti - 1] == TQS_FREED_SLOT) tqs_tmp_list_nexti--;
-    }
+    if (s->temp_index) tqs_release_temp_slot(s);
     if (!s->is_fixed && !s->is_readonly) {
-        if (s->is_cmem) {
+        if (s->is_cmem)
             tqs_remove_cmem(s);
-        } else {
-            tqs_heap_list[s->list_index] = TQS_FREED_SLOT;
-            while (tqs_heap_list_nexti > 0 && tqs_heap_list[tqs_heap_list_nexti - 1] == TQS_FREED_SLOT)
-                tqs_heap_list_nexti--;
-            if (tqs_heap_list_nexti > 0) {
-                tqs *top = tqs_heap_list[tqs_heap_list_nexti - 1];
-                ptrszint sp = top->data - tqs_heap + top->length + HEAP_SLACK;
-                tqs_heap_sp = sp > tqs_heap_size ? tqs_heap_size : sp;
-            } else {
-                tqs_heap_sp = 0;
-            }
-        }
+        else
+            tqs_release_heap_slot(s);
     }
     give_back_record(s);
 }
