@@ -324,8 +324,46 @@ int32_t func__instrrev(int32_t start, tqs *text, tqs *find, int32_t has_start);
 extern char tqs_str_buffer[64];
 extern char tqs_str_buffer2[64];
 
+// The two digits of every number from 00 to 99, one after the other.
+inline constexpr char tqs_digit_pairs[201] = "00010203040506070809101112131415161718192021222324"
+                                             "25262728293031323334353637383940414243444546474849"
+                                             "50515253545556575859606162636465666768697071727374"
+                                             "75767778798081828384858687888990919293949596979899";
+
+// STR$ of an integer: the sign position and the digits of `magnitude` in a new heap temporary
+// of `max_length` bytes. The text is made in a local buffer, two digits per division from the
+// last, and copied in one fixed-size move: the temporary's slack leaves room for it.
+template <typename U>
+[[gnu::always_inline]] inline tqs *tqs_integer_str(U magnitude, bool negative, int32_t max_length) {
+    constexpr int WIDTH = sizeof(U) > 4 ? 32 : 16;
+    static_assert(WIDTH <= TQS_HEAP_SLACK);
+    char text[2 * WIDTH] = {};
+    char *first = text + WIDTH;
+    while (magnitude >= 100) {
+        U pair = magnitude % 100;
+        magnitude /= 100;
+        first -= 2;
+        std::memcpy(first, tqs_digit_pairs + 2 * pair, 2);
+    }
+    if (magnitude >= 10) {
+        first -= 2;
+        std::memcpy(first, tqs_digit_pairs + 2 * magnitude, 2);
+    } else {
+        *--first = static_cast<char>('0' + magnitude);
+    }
+    *--first = negative ? '-' : ' ';
+    tqs *s = tqs_new(max_length, 1);
+    s->length = static_cast<int32_t>(text + WIDTH - first);
+    std::memcpy(s->data, first, WIDTH);
+    return s;
+}
+
 tqs *tqs_str(int64_t value);
-tqs *tqs_str(int32_t value);
+// LONG, the type of a printed counter, is made inline.
+[[gnu::always_inline]] inline tqs *tqs_str(int32_t value) {
+    uint32_t magnitude = value < 0 ? 0 - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    return tqs_integer_str(magnitude, value < 0, 11);
+}
 tqs *tqs_str(int16_t value);
 tqs *tqs_str(int8_t value);
 tqs *tqs_str(uint64_t value);

@@ -1,7 +1,6 @@
 // STR$: numbers as text with a sign position. Non-negative numbers begin with a space, negative
 // ones with '-'; floating-point values show at most 7 (SINGLE) or 16 (DOUBLE) significant digits,
 // in fixed notation while that is short enough and in exponent notation otherwise.
-#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -14,60 +13,7 @@ char tqs_str_buffer2[64];
 
 namespace {
 
-// The two digits of every number from 0 to 99.
-constexpr auto digit_pairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; i++) {
-        pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-int digit_count(uint32_t v) {
-    int n = 1;
-    while (v >= 100) {
-        v /= 100;
-        n += 2;
-    }
-    return v >= 10 ? n + 1 : n;
-}
-
-// Writes the decimal digits of `v` at `out`; returns the end. Two digits per division.
-char *write_digits(char *out, uint32_t v) {
-    char *end = out + digit_count(v);
-    char *p = end;
-    while (v >= 100) {
-        size_t pair = static_cast<size_t>(v % 100) * 2;
-        v /= 100;
-        *--p = digit_pairs[pair + 1];
-        *--p = digit_pairs[pair];
-    }
-    if (v >= 10) {
-        *--p = digit_pairs[static_cast<size_t>(v) * 2 + 1];
-        *--p = digit_pairs[static_cast<size_t>(v) * 2];
-    } else {
-        *--p = static_cast<char>('0' + v);
-    }
-    return end;
-}
-
-char *write_digits(char *out, uint64_t v) {
-    if (v <= UINT32_MAX) return write_digits(out, static_cast<uint32_t>(v));
-    return std::to_chars(out, out + 20, v).ptr;
-}
-
-// A heap temporary of `max_length` bytes holding the sign position and the digits of `magnitude`.
-template <typename U> tqs *integer_text(U magnitude, bool negative, int32_t max_length) {
-    tqs *s = tqs_new(max_length, 1);
-    char *out = reinterpret_cast<char *>(s->data);
-    out[0] = negative ? '-' : ' ';
-    s->length = static_cast<int32_t>(write_digits(out + 1, magnitude) - out);
-    return s;
-}
-
 uint64_t magnitude_of(int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
-uint32_t magnitude_of(int32_t v) { return v < 0 ? 0 - static_cast<uint32_t>(v) : static_cast<uint32_t>(v); }
 
 // The significant digits of a value rounded to `count` digits, and the decimal exponent of the
 // first one.
@@ -157,14 +103,13 @@ tqs *float_text(double v, int significant, char letter, int32_t reserve) {
 
 } // namespace
 
-tqs *tqs_str(int64_t value) { return integer_text(magnitude_of(value), value < 0, 20); }
-tqs *tqs_str(int32_t value) { return integer_text(magnitude_of(value), value < 0, 11); }
-tqs *tqs_str(int16_t value) { return integer_text(magnitude_of(int32_t{value}), value < 0, 6); }
-tqs *tqs_str(int8_t value) { return integer_text(magnitude_of(int32_t{value}), value < 0, 4); }
-tqs *tqs_str(uint64_t value) { return integer_text(value, false, 21); }
-tqs *tqs_str(uint32_t value) { return integer_text(value, false, 11); }
-tqs *tqs_str(uint16_t value) { return integer_text(uint32_t{value}, false, 6); }
-tqs *tqs_str(uint8_t value) { return integer_text(uint32_t{value}, false, 4); }
+tqs *tqs_str(int64_t value) { return tqs_integer_str(magnitude_of(value), value < 0, 20); }
+tqs *tqs_str(int16_t value) { return tqs_integer_str(static_cast<uint32_t>(value < 0 ? -value : value), value < 0, 6); }
+tqs *tqs_str(int8_t value) { return tqs_integer_str(static_cast<uint32_t>(value < 0 ? -value : value), value < 0, 4); }
+tqs *tqs_str(uint64_t value) { return tqs_integer_str(value, false, 21); }
+tqs *tqs_str(uint32_t value) { return tqs_integer_str(value, false, 11); }
+tqs *tqs_str(uint16_t value) { return tqs_integer_str(uint32_t{value}, false, 6); }
+tqs *tqs_str(uint8_t value) { return tqs_integer_str(uint32_t{value}, false, 4); }
 
 tqs *tqs_str(float value) { return float_text(static_cast<double>(value), 7, 'E', 16); }
 tqs *tqs_str(double value) { return float_text(value, 16, 'D', 32); }
