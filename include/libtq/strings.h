@@ -102,14 +102,32 @@ void field_free(tqs *s);
 
 // ---- the most frequent operations ----------------------------------------------------------------
 // Their common cases are inline, so that a compiled statement pays a few loads and stores for
-// them; every other case goes to the complete out-of-line version (the `_full` functions, which
-// handle every case themselves and are called by nothing else).
+// them. A constructor first makes sure there is room (a record on the free stack, a free slot in
+// each list it joins, heap bytes), calling out of line in the rare case that there is not, and then
+// always takes the same straight path: a compiled statement that consumes a temporary right after
+// making it then knows the temporary's fields. Every other case of an operation goes to its
+// complete out-of-line version (the `_full` functions, which handle every case themselves and are
+// called by nothing else).
 
-tqs *tqs_new_full(int32_t length, int32_t tmp);
-tqs *tqs_new_txt_len_full(const char *text, int32_t length);
 void tqs_free_full(tqs *s);
 tqs *tqs_set_full(tqs *dest, tqs *src);
 tqs *tqs_add_full(tqs *a, tqs *b);
+
+namespace tqs_internal {
+// Puts the next fresh record on the empty free stack (a new block when the current one is used up).
+void refill_record_free();
+// Doubles the free stack; doubles the temporary list. Failure ends the program.
+void grow_record_free();
+void grow_tmp_list();
+} // namespace tqs_internal
+
+// Makes sure that a record can be taken and that the temporary list has a free slot.
+[[gnu::always_inline]] inline void tqs_make_temp_room() {
+    if (tqs_record_free_n <= 0) [[unlikely]]
+        tqs_internal::refill_record_free();
+    if (tqs_tmp_list_nexti > tqs_tmp_list_lasti) [[unlikely]]
+        tqs_internal::grow_tmp_list();
+}
 
 // Copies `n` bytes between regions that may overlap. Short copies are done with a few loads
 // followed by the stores, which is why overlap does not matter to them.
@@ -142,57 +160,60 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
 // A new heap string of `length` bytes whose contents are not initialised; a temporary when `tmp`
 // is non-zero.
 [[gnu::always_inline]] inline tqs *tqs_new(int32_t length, int32_t tmp) {
-    if (length >= 0 && tqs_heap_sp + length + TQS_HEAP_SLACK <= tqs_heap_size && tqs_record_free_n > 0 &&
-        tqs_heap_list_nexti <= tqs_heap_list_lasti && tqs_tmp_list_nexti <= tqs_tmp_list_lasti) {
-        tqs *s = tqs_record_free[--tqs_record_free_n];
-        uint8_t *data = tqs_heap + tqs_heap_sp;
-        tqs_heap_sp += length + TQS_HEAP_SLACK;
-        ptrszint list_index = tqs_heap_list_nexti++;
-        tqs_heap_list[list_index] = s;
-        ptrszint temp_index = 0;
-        if (tmp) {
-            temp_index = tqs_tmp_list_nexti++;
-            tqs_tmp_list[temp_index] = s;
-        }
-        // One aggregate store: byte-wise stores over a cleared record would make the next wide
-        // read of the flags wait for them to drain.
-        *s = tqs{data,
-                 length,
-                 0,
-                 nullptr,
-                 0,
-                 static_cast<uint32_t>(list_index),
-                 static_cast<uint8_t>(tmp ? 1 : 0),
-                 static_cast<uint32_t>(temp_index),
-                 0,
-                 0,
-                 nullptr};
-        return s;
+    if (length < 0) length = 0;
+    if (tqs_heap_sp + length + TQS_HEAP_SLACK > tqs_heap_size) [[unlikely]]
+        tqs_heap_concat(length + TQS_HEAP_SLACK);
+    if (tqs_heap_list_nexti > tqs_heap_list_lasti) [[unlikely]]
+        tqs_heap_concat_list();
+    if (tmp)
+        tqs_make_temp_room();
+    else if (tqs_record_free_n <= 0) [[unlikely]]
+        tqs_internal::refill_record_free();
+    tqs *s = tqs_record_free[--tqs_record_free_n];
+    uint8_t *data = tqs_heap + tqs_heap_sp;
+    tqs_heap_sp += length + TQS_HEAP_SLACK;
+    ptrszint list_index = tqs_heap_list_nexti++;
+    tqs_heap_list[list_index] = s;
+    ptrszint temp_index = 0;
+    if (tmp) {
+        temp_index = tqs_tmp_list_nexti++;
+        tqs_tmp_list[temp_index] = s;
     }
-    return tqs_new_full(length, tmp);
+    // One aggregate store: byte-wise stores over a cleared record would make the next wide read of
+    // the flags wait for them to drain.
+    *s = tqs{data,
+             length,
+             0,
+             nullptr,
+             0,
+             static_cast<uint32_t>(list_index),
+             static_cast<uint8_t>(tmp ? 1 : 0),
+             static_cast<uint32_t>(temp_index),
+             0,
+             0,
+             nullptr};
+    return s;
 }
 
 // A read-only temporary over `length` bytes of literal text; no copy is made.
 [[gnu::always_inline]] inline tqs *tqs_new_txt_len(const char *text, int32_t length) {
-    if (tqs_record_free_n > 0 && tqs_tmp_list_nexti <= tqs_tmp_list_lasti) {
-        tqs *s = tqs_record_free[--tqs_record_free_n];
-        ptrszint temp_index = tqs_tmp_list_nexti++;
-        tqs_tmp_list[temp_index] = s;
-        if (!text || length < 0) length = 0;
-        *s = tqs{reinterpret_cast<uint8_t *>(const_cast<char *>(text)),
-                 length,
-                 0,
-                 nullptr,
-                 0,
-                 0,
-                 1,
-                 static_cast<uint32_t>(temp_index),
-                 0,
-                 1,
-                 nullptr};
-        return s;
-    }
-    return tqs_new_txt_len_full(text, length);
+    tqs_make_temp_room();
+    tqs *s = tqs_record_free[--tqs_record_free_n];
+    ptrszint temp_index = tqs_tmp_list_nexti++;
+    tqs_tmp_list[temp_index] = s;
+    if (!text || length < 0) length = 0;
+    *s = tqs{reinterpret_cast<uint8_t *>(const_cast<char *>(text)),
+             length,
+             0,
+             nullptr,
+             0,
+             0,
+             1,
+             static_cast<uint32_t>(temp_index),
+             0,
+             1,
+             nullptr};
+    return s;
 }
 
 // Gives up `s`'s slot in the temporary list, lowering the list's top past freed slots.
@@ -216,16 +237,32 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
     }
 }
 
+// The bytes belong to somebody else: a fixed-length or a read-only string.
+[[gnu::always_inline]] inline bool tqs_owned_elsewhere(const tqs *s) { return (s->is_fixed | s->is_readonly) != 0; }
+
+// Whether the quick release below applies to `s` (no FIELD binding, not in conventional memory);
+// makes room on the free stack for its record.
+[[gnu::always_inline]] inline bool tqs_quick_release_applies(const tqs *s) {
+    if (tqs_record_free_n >= tqs_record_free_max) [[unlikely]]
+        tqs_internal::grow_record_free();
+    return !s->field_binding && !s->is_cmem;
+}
+
+// Releases a string for which tqs_quick_release_applies holds. It touches no string bytes, so an
+// operation may release its operands before it copies their bytes.
+[[gnu::always_inline]] inline void tqs_quick_release(tqs *s) {
+    if (s->temp_index) tqs_release_temp_slot(s);
+    if (!tqs_owned_elsewhere(s)) tqs_release_heap_slot(s);
+    tqs_record_free[tqs_record_free_n++] = s;
+}
+
 // Releases `s`: its temporary slot, its slot in its area's list (the top of the heap is
 // reclaimed at once), and its record.
 [[gnu::always_inline]] inline void tqs_free(tqs *s) {
-    if (!s || s->field_binding || s->is_cmem || tqs_record_free_n >= tqs_record_free_max) {
+    if (s && tqs_quick_release_applies(s))
+        tqs_quick_release(s);
+    else
         tqs_free_full(s);
-        return;
-    }
-    if (s->temp_index) tqs_release_temp_slot(s);
-    if (!s->is_fixed && !s->is_readonly) tqs_release_heap_slot(s);
-    tqs_record_free[tqs_record_free_n++] = s;
 }
 
 // Frees every temporary at or above slot `base` of the temporary list and returns `value`, so
@@ -242,32 +279,36 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
 // Assignment: `dest` receives a copy of `src`'s value, and `src` is consumed. A temporary of the
 // same area is adopted: `dest` takes over its bytes and no byte is copied.
 [[gnu::always_inline]] inline tqs *tqs_set(tqs *dest, tqs *src) {
-    if (dest != src && !dest->is_fixed && !dest->is_readonly && !dest->is_cmem) {
-        if (src->is_temp && !src->is_fixed && !src->is_readonly && !src->is_cmem) {
+    if (dest != src && !tqs_owned_elsewhere(dest) && !dest->is_cmem) {
+        uint8_t *from = src->data;
+        int32_t length = src->length;
+        bool temp = src->is_temp;
+        if (temp && !tqs_owned_elsewhere(src) && !src->is_cmem) {
             if (tqs_record_free_n < tqs_record_free_max) {
                 tqs_heap_list[dest->list_index] = TQS_FREED_SLOT;
                 tqs_heap_list[src->list_index] = dest;
                 dest->list_index = src->list_index;
                 tqs_tmp_list[src->temp_index] = TQS_FREED_SLOT;
                 if (static_cast<ptrszint>(src->temp_index) == tqs_tmp_list_nexti - 1) tqs_tmp_list_nexti--;
-                dest->data = src->data;
-                dest->length = src->length;
+                dest->data = from;
+                dest->length = length;
                 tqs_record_free[tqs_record_free_n++] = src;
                 return dest;
             }
-        } else if (src->length <= dest->length) {
-            tqs_move_bytes(dest->data, src->data, src->length);
-            dest->length = src->length;
-            if (src->is_temp) tqs_free(src);
-            return dest;
-        } else if (static_cast<ptrszint>(dest->list_index) == tqs_heap_list_nexti - 1 &&
-                   dest->data + src->length <= tqs_heap + tqs_heap_size) {
-            // The top heap string grows freely.
-            tqs_move_bytes(dest->data, src->data, src->length);
-            dest->length = src->length;
-            tqs_heap_sp = dest->data + src->length - tqs_heap;
-            if (src->is_temp) tqs_free(src);
-            return dest;
+        } else if (!temp || tqs_quick_release_applies(src)) {
+            // Copied bytes: in place when they fit, or when `dest` is the top heap string, which
+            // grows freely. A temporary here is fixed or read-only, so releasing it first leaves
+            // its bytes alone.
+            uint8_t *to = dest->data;
+            bool fits = length <= dest->length;
+            if (fits || (static_cast<ptrszint>(dest->list_index) == tqs_heap_list_nexti - 1 &&
+                         to + length <= tqs_heap + tqs_heap_size)) {
+                dest->length = length;
+                if (!fits) tqs_heap_sp = to + length - tqs_heap;
+                if (temp) tqs_quick_release(src);
+                tqs_move_bytes(to, from, length);
+                return dest;
+            }
         }
     }
     return tqs_set_full(dest, src);
@@ -276,16 +317,28 @@ inline void tqs_move_bytes(uint8_t *to, const uint8_t *from, ptrszint n) {
 // Concatenation; consumes both operands. Joining with an empty string yields the other operand
 // itself, and the empty one stays listed until the statement's clean-up.
 [[gnu::always_inline]] inline tqs *tqs_add(tqs *a, tqs *b) {
-    if (b->length == 0) return a;
-    if (a->length == 0) return b;
-    int64_t total = static_cast<int64_t>(a->length) + b->length;
+    int32_t length_a = a->length, length_b = b->length;
+    if (length_b == 0) return a;
+    if (length_a == 0) return b;
+    int64_t total = static_cast<int64_t>(length_a) + length_b;
     if (total > INT32_MAX) return tqs_add_full(a, b);
     tqs *s = tqs_new(static_cast<int32_t>(total), 1);
-    // Making the result may have compacted the heap, so the operands' bytes are read now.
-    tqs_move_bytes(s->data, a->data, a->length);
-    tqs_move_bytes(s->data + a->length, b->data, b->length);
-    if (a->is_temp) tqs_free(a);
-    if (b != a && b->is_temp) tqs_free(b);
+    // Making the result may have compacted the heap, so the operands' bytes are located now.
+    uint8_t *to = s->data;
+    const uint8_t *from_a = a->data, *from_b = b->data;
+    bool release_a = a->is_temp, release_b = b != a && b->is_temp;
+    if ((!release_a || tqs_quick_release_applies(a)) && (!release_b || tqs_quick_release_applies(b))) {
+        // Releasing touches no bytes, and the result lies above both operands.
+        if (release_a) tqs_quick_release(a);
+        if (release_b) tqs_quick_release(b);
+        tqs_move_bytes(to, from_a, length_a);
+        tqs_move_bytes(to + length_a, from_b, length_b);
+        return s;
+    }
+    tqs_move_bytes(to, from_a, length_a);
+    tqs_move_bytes(to + length_a, from_b, length_b);
+    if (release_a) tqs_free(a);
+    if (release_b) tqs_free(b);
     return s;
 }
 

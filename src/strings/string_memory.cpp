@@ -89,6 +89,11 @@ tqs *tqs_internal::take_record_from_new_block() {
     return block;
 }
 
+void tqs_internal::refill_record_free() {
+    tqs *s = record_block_next < RECORDS_PER_BLOCK ? record_block + record_block_next++ : take_record_from_new_block();
+    give_back_record(s);
+}
+
 void tqs_internal::grow_record_free() {
     tqs **bigger = enlarge(tqs_record_free, tqs_record_free_max * 2);
     if (!bigger) error(ERR_RECORD_STACK);
@@ -201,26 +206,6 @@ void tqs_concat_cmem(ptrszint extra) {
         tqs_cmem_sp += static_cast<uint32_t>(s->length);
     }
     if (static_cast<ptrszint>(tqs_cmem_sp) + extra > static_cast<ptrszint>(cmem_sp)) error(ERR_CMEM_FULL);
-}
-
-tqs *tqs_new_full(int32_t length, int32_t tmp) {
-    if (length < 0) length = 0;
-    if (tqs_heap_sp + length + HEAP_SLACK > tqs_heap_size) tqs_heap_concat(length + HEAP_SLACK);
-    tqs *s = take_record();
-    uint8_t *data = tqs_heap + tqs_heap_sp;
-    tqs_heap_sp += length + HEAP_SLACK;
-    uint32_t list_index = heap_list_slot(s);
-    uint32_t temp_index = tmp ? temp_slot(s) : 0;
-    *s = tqs{data, length, 0, nullptr, 0, list_index, static_cast<uint8_t>(tmp ? 1 : 0), temp_index, 0, 0, nullptr};
-    return s;
-}
-
-tqs *tqs_new_txt_len_full(const char *text, int32_t length) {
-    tqs *s = take_record();
-    if (!text || length < 0) length = 0;
-    auto *data = reinterpret_cast<uint8_t *>(const_cast<char *>(text));
-    *s = tqs{data, length, 0, nullptr, 0, 0, 1, temp_slot(s), 0, 1, nullptr};
-    return s;
 }
 
 tqs *tqs_new_txt(const char *text) {

@@ -28,8 +28,6 @@ extern tqs *record_block;
 extern ptrszint record_block_next;
 
 tqs *take_record_from_new_block();
-void grow_record_free();
-void grow_tmp_list();
 
 // A record to be filled in whole: the last released one, else the next fresh one. Constructors
 // write every field in one aggregate store; setting single bytes over a cleared record would make
