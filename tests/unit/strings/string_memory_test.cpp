@@ -211,6 +211,35 @@ TEST_F(StringMemoryTest, AFullHeapIsCompactedThenGrownWhileValuesStayIntact) {
     EXPECT_EQ(tqs_heap_sp, 0);
 }
 
+TEST_F(StringMemoryTest, AConcatenationThatDoesNotFitJoinsTheOperandsWhereTheCompactionMovedThem) {
+    tqs *hole = tqs_new(100000, 0);
+    tqs *a = heap_temp(std::string(1000, 'a'));
+    tqs *filler = tqs_new(static_cast<int32_t>(tqs_heap_size - tqs_heap_sp - 32 - 100), 0);
+    tqs_free(hole);
+    const uint32_t a_slot = a->list_index;
+    const ptrszint size_before = tqs_heap_size;
+
+    // The join needs more than the 100 bytes left above the top, so the heap is compacted (and
+    // grown) first, which moves the heap operand down into the hole.
+    tqs *three = lit("xyz");
+    tqs *joined = tqs_add(a, three);
+    EXPECT_GT(tqs_heap_size, size_before);
+    EXPECT_EQ(text_of(joined), std::string(1000, 'a') + "xyz");
+    // Both operands are released, in order: their records are the top two of the free stack, the
+    // heap operand's slot is freed, and their temporary slots are marked below the result's.
+    ASSERT_GE(tqs_record_free_n, 2);
+    EXPECT_EQ(tqs_record_free[tqs_record_free_n - 1], three);
+    EXPECT_EQ(tqs_record_free[tqs_record_free_n - 2], a);
+    EXPECT_EQ(tqs_heap_list[a_slot], TQS_FREED_SLOT);
+    EXPECT_EQ(tqs_tmp_list_nexti, base + 3);
+    EXPECT_EQ(tqs_tmp_list[base], TQS_FREED_SLOT);
+    EXPECT_EQ(tqs_tmp_list[base + 1], TQS_FREED_SLOT);
+    EXPECT_EQ(tqs_tmp_list[base + 2], joined);
+    tqs_free(joined);
+    tqs_free(filler);
+    EXPECT_EQ(tqs_heap_sp, 0);
+}
+
 TEST_F(StringMemoryTest, AFullHeapListIsPackedAndDoubledOnlyWhenHalfOfItIsLive) {
     const ptrszint last = tqs_heap_list_lasti;
     std::vector<tqs *> all;
