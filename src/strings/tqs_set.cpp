@@ -44,34 +44,36 @@ void adopt(tqs *dest, tqs *src) {
     give_back_record(src);
 }
 
-// A heap destination that must grow.
-void grow_heap(tqs *dest, tqs *src) {
-    ptrszint n = src->length;
-    uint8_t *heap_end = tqs_heap + tqs_heap_size;
-    if (static_cast<ptrszint>(dest->list_index) == tqs_heap_list_nexti - 1) {
-        if (dest->data + n <= heap_end) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            tqs_heap_sp = dest->data + n - tqs_heap;
-            return;
-        }
-    } else if (tqs *next = next_live_above(tqs_heap_list, tqs_heap_list_nexti, dest->list_index, src)) {
-        if (dest->data + n <= next->data) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            return;
-        }
-    } else {
-        tqs_heap_list_nexti = dest->list_index + 1;
-        if (dest->data + n <= heap_end) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            tqs_heap_sp = dest->data + n - tqs_heap;
-            return;
+// Where a growing `dest` can take `src`'s bytes without moving.
+enum class growth { elsewhere, in_place, at_top };
+
+// Grows `dest` in place when the bytes fit below the next live string above it in its area's
+// list, or below `limit` when none lies above it (then `dest` is the top of its area, and freed
+// slots above it leave the list). Returns where the bytes went; `elsewhere` copies nothing.
+growth grow_in_place(tqs **list, ptrszint &nexti, tqs *dest, const tqs *src, const uint8_t *limit) {
+    const uint8_t *bound = limit;
+    bool at_top = true;
+    if (static_cast<ptrszint>(dest->list_index) != nexti - 1) {
+        if (tqs *next = next_live_above(list, nexti, dest->list_index, src)) {
+            bound = next->data;
+            at_top = false;
+        } else {
+            nexti = dest->list_index + 1;
         }
     }
-    // Move to the top of the heap. Making room may compact the heap and move `src`'s bytes, so
-    // they are read afterwards.
+    if (dest->data + src->length > bound) return growth::elsewhere;
+    move_bytes(dest->data, src->data, src->length);
+    dest->length = src->length;
+    return at_top ? growth::at_top : growth::in_place;
+}
+
+// A heap destination that must grow: in place when it can, else moved to the top of the heap.
+void grow_heap(tqs *dest, tqs *src) {
+    ptrszint n = src->length;
+    growth where = grow_in_place(tqs_heap_list, tqs_heap_list_nexti, dest, src, tqs_heap + tqs_heap_size);
+    if (where == growth::at_top) tqs_heap_sp = dest->data + n - tqs_heap;
+    if (where != growth::elsewhere) return;
+    // Making room may compact the heap and move `src`'s bytes, so they are read afterwards.
     tqs_heap_list[dest->list_index] = TQS_FREED_SLOT;
     if (tqs_heap_sp + n > tqs_heap_size) tqs_heap_concat(n);
     heap_list_append(dest);
@@ -81,42 +83,21 @@ void grow_heap(tqs *dest, tqs *src) {
     move_bytes(dest->data, src->data, n);
 }
 
-// The same inside the conventional-memory string area, whose limit is the lowest descriptor.
+// The same inside the conventional-memory string area, whose limit is the lowest descriptor; the
+// descriptor follows the bytes on every path.
 void tqs_copy_cmem(tqs *dest, tqs *src) {
     ptrszint n = src->length;
-    uint8_t *limit = dblock + cmem_sp;
-    if (static_cast<ptrszint>(dest->list_index) == tqs_cmem_list_nexti - 1) {
-        if (dest->data + n <= limit) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            tqs_cmem_sp = static_cast<uint32_t>(dest->data + n - dblock);
-            write_descriptor(dest);
-            return;
-        }
-    } else if (tqs *next = next_live_above(tqs_cmem_list, tqs_cmem_list_nexti, dest->list_index, src)) {
-        if (dest->data + n <= next->data) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            write_descriptor(dest);
-            return;
-        }
-    } else {
-        tqs_cmem_list_nexti = dest->list_index + 1;
-        if (dest->data + n <= limit) {
-            move_bytes(dest->data, src->data, n);
-            dest->length = src->length;
-            tqs_cmem_sp = static_cast<uint32_t>(dest->data + n - dblock);
-            write_descriptor(dest);
-            return;
-        }
+    growth where = grow_in_place(tqs_cmem_list, tqs_cmem_list_nexti, dest, src, dblock + cmem_sp);
+    if (where == growth::at_top) tqs_cmem_sp = static_cast<uint32_t>(dest->data + n - dblock);
+    if (where == growth::elsewhere) {
+        tqs_cmem_list[dest->list_index] = TQS_FREED_SLOT;
+        if (static_cast<ptrszint>(tqs_cmem_sp) + n > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(n);
+        cmem_list_append(dest);
+        dest->data = dblock + tqs_cmem_sp;
+        dest->length = src->length;
+        tqs_cmem_sp += static_cast<uint32_t>(n);
+        move_bytes(dest->data, src->data, n);
     }
-    tqs_cmem_list[dest->list_index] = TQS_FREED_SLOT;
-    if (static_cast<ptrszint>(tqs_cmem_sp) + n > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(n);
-    cmem_list_append(dest);
-    dest->data = dblock + tqs_cmem_sp;
-    dest->length = src->length;
-    tqs_cmem_sp += static_cast<uint32_t>(n);
-    move_bytes(dest->data, src->data, n);
     write_descriptor(dest);
 }
 

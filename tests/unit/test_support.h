@@ -1,6 +1,8 @@
 // Helpers shared by the unit tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -31,3 +33,18 @@ inline void reset_error_state() {
     tqevent = 0;
     r = 0;
 }
+
+// A test that runs like one statement: the temporaries it leaves are released after it, as a
+// statement's clean-up would, and the error state is cleared around it.
+class StatementTest : public testing::Test {
+  protected:
+    ptrszint base = 0;
+    void SetUp() override {
+        reset_error_state();
+        base = tqs_tmp_list_nexti;
+    }
+    void TearDown() override {
+        tqs_release_tmp(base, 0);
+        reset_error_state();
+    }
+};

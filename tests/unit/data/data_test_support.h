@@ -24,15 +24,4 @@ struct data_block {
 constexpr uint32_t TYPE_DOUBLE = TYPE_FLOAT | 64;
 constexpr uint32_t TYPE_FLOAT80 = TYPE_FLOAT | 80;
 
-class DataTest : public testing::Test {
-  protected:
-    ptrszint base = 0;
-    void SetUp() override {
-        reset_error_state();
-        base = tqs_tmp_list_nexti;
-    }
-    void TearDown() override {
-        tqs_release_tmp(base, 0);
-        reset_error_state();
-    }
-};
+class DataTest : public StatementTest {};

@@ -36,15 +36,4 @@ inline tqs *variable(const std::string &text) {
 inline uint32_t descriptor_length(const tqs *s) { return s->descriptor[0] | s->descriptor[1] << 8; }
 inline uint32_t descriptor_offset(const tqs *s) { return s->descriptor[2] | s->descriptor[3] << 8; }
 
-class StringTest : public testing::Test {
-  protected:
-    ptrszint base = 0;
-    void SetUp() override {
-        reset_error_state();
-        base = tqs_tmp_list_nexti;
-    }
-    void TearDown() override {
-        tqs_release_tmp(base, 0);
-        reset_error_state();
-    }
-};
+class StringTest : public StatementTest {};
