@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -60,5 +61,36 @@ void *current_native_window();
 bool wait_for_window_events(int64_t ms);
 // Lets the window manager resize the window, or fixes its size at `width` x `height`.
 void set_window_size_hints(bool resizable, int width, int height);
+
+// ---- the call stack and the symbols of loaded modules ----
+// The return addresses of the caller's callers, innermost first: at most `max` of them, starting
+// with the address in the caller itself. Returns how many were written.
+int stack_return_addresses(void **addresses, int max);
+// The loaded module (the executable or a shared library) whose mapped segments contain
+// `address`: its file path, and the amount by which the addresses of its symbols are moved in
+// memory. False when no module contains the address.
+bool module_containing(const void *address, std::string &path, uintptr_t &load_bias);
+
+// The function symbols of one module, as they lie in memory.
+struct symbol_table {
+    struct function {
+        uintptr_t address;
+        uint64_t size; // 0 when the file does not say
+        uint32_t name; // offset of the raw name in `names`
+    };
+    std::string names;               // every symbol's raw name, each ended by a zero byte
+    std::vector<function> functions; // sorted by address
+    // The raw name of the function with the greatest address not above `address`, unless that
+    // function's known size ends before `address`; null when there is none.
+    const char *name_at(uintptr_t address) const;
+};
+// Reads the symbol table of the executable file at `path` (the full table, or the dynamic one of a
+// stripped file or shared library): function symbols of defined sections, each moved by
+// `load_bias`. Returns an empty text on success, else what was wrong with the file ("failed to open
+// file", "file is not an ELF file", "no ELF symbols", ...), with `table` left empty.
+std::string read_symbol_table(const std::string &path, uintptr_t load_bias, symbol_table &table);
+// A raw symbol name as a reader of the source would write it (retried without one leading
+// underscore), or the raw name unchanged when it is not a mangled name.
+std::string demangle(const char *raw_name);
 
 } // namespace plat

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "screen/charset_data.h"
 #include "x_session.h"
@@ -79,6 +82,39 @@ TEST(Demo, TheCloseButtonEndsItWhileItSleeps) {
     std::optional<int> status = demo.wait_exit(1000);
     ASSERT_TRUE(status.has_value()) << e2e::now_ms() - start << " ms after the close request";
     EXPECT_EQ(*status, 0);
+}
+
+// Logged milestones: with logging switched on for every scope and level, the start of the runtime,
+// the start of the compiled code and the exit, in the log's line format; with no logging
+// variables, nothing at all.
+TEST(Demo, LogsItsMilestonesOnlyWhenAsked) {
+    e2e::x_session x;
+    if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+    const std::vector<std::vector<std::string>> environments = {
+        {"ZORVEX_LOG_HANDLERS=console", "ZORVEX_LOG_LEVEL=trace", "ZORVEX_LOG_SCOPES=all", "ZORVEX_LOG_FILE_PATH"},
+        {"ZORVEX_LOG_HANDLERS", "ZORVEX_LOG_LEVEL", "ZORVEX_LOG_SCOPES", "ZORVEX_LOG_FILE_PATH"}};
+    for (const auto &environment : environments) {
+        e2e::program demo(E2E_DEMO_PATH, {}, environment);
+        Window w = x.find_window(TITLE, 5000);
+        ASSERT_NE(w, 0u);
+        x.move_onto_screen(w);
+        ASSERT_FALSE(wait_for_text(x, w, 2, 2, "Frames Drawn: 1", 0x55FFFFu).empty());
+        x.close(w);
+        std::optional<int> status = demo.wait_exit(2000);
+        ASSERT_TRUE(status.has_value());
+        EXPECT_EQ(*status, 0);
+        const std::string log = demo.standard_error();
+        if (environment[0] == "ZORVEX_LOG_HANDLERS") {
+            EXPECT_EQ(log, "");
+            continue;
+        }
+        const std::regex expected(R"(\[\d+\.\d{5}\] INFO libtq \S+startup\.cpp: libtq_prepare: \d+: Program starting\.
+\[\d+\.\d{5}\] INFO libtq \S+cube\.cpp: TQMAIN: \d+: ZORV code starting\.
+\[\d+\.\d{5}\] INFO libtq \S+housekeeping\.cpp: libtq_exit: \d+: Program exiting with code: 0
+
+)");
+        EXPECT_TRUE(std::regex_match(log, expected)) << log;
+    }
 }
 
 } // namespace

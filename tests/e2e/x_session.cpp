@@ -33,7 +33,12 @@ program::program(const std::string &path, const std::vector<std::string> &args,
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
-        for (const std::string &e : environment) putenv(strdup(e.c_str()));
+        for (const std::string &e : environment) {
+            if (e.find('=') == std::string::npos)
+                unsetenv(e.c_str());
+            else
+                putenv(strdup(e.c_str()));
+        }
         std::vector<char *> argv{const_cast<char *>(path.c_str())};
         for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
         argv.push_back(nullptr);

@@ -12,7 +12,8 @@
 
 namespace e2e {
 
-// A program started by a test, with its standard error collected.
+// A program started by a test, with its standard error collected. Each entry of `environment` is
+// NAME=VALUE, set for the program, or a bare NAME, left out of its environment.
 class program {
   public:
     explicit program(const std::string &path, const std::vector<std::string> &args = {},
