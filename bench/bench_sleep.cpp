@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "input/key_codes.h"
 #include "libtq.h"
 
 namespace {

@@ -23,8 +23,8 @@
 
 // ---- the function-key label line ----------------------------------------------------------------
 
-// Set by SCREEN and CLS when the label line must be drawn again; read by key_update. Program
-// thread.
+// Set by SCREEN and CLS when the label line must be drawn again (program thread). Only a label
+// line switched on by KEY ON would read it, and the line stays off, so nothing reads it yet.
 extern int32_t key_display_redraw;
 // Draws the function-key label line on the last text row when KEY ON has switched it on. The
 // line is off from start-up, and then there is nothing to draw.
@@ -33,29 +33,7 @@ void key_update();
 // ---- key codes ----------------------------------------------------------------------------------
 // 1-255 a character in code page 437; scan * 256 an extended key (INKEY$ gives CHR$(0) +
 // CHR$(scan)); 100000 and up modifiers, lock keys and keypad keys; 0x40000000 + code point a
-// Unicode character with no code page 437 equivalent.
-
-constexpr int32_t KEY_PAUSE = 100019;
-constexpr int32_t KEY_F15 = 100296;
-constexpr int32_t KEY_NUMLOCK = 100300;
-constexpr int32_t KEY_CAPSLOCK = 100301;
-constexpr int32_t KEY_SCROLLLOCK = 100302;
-constexpr int32_t KEY_RSHIFT = 100303;
-constexpr int32_t KEY_LSHIFT = 100304;
-constexpr int32_t KEY_RCTRL = 100305;
-constexpr int32_t KEY_LCTRL = 100306;
-constexpr int32_t KEY_RALT = 100307;
-constexpr int32_t KEY_LALT = 100308;
-constexpr int32_t KEY_SYSREQ = 100317;
-constexpr int32_t KEY_BREAK = 100318;
-constexpr int32_t KEY_KEYPAD_NUMLOCK_FIRST = 100256; // keypad 0-9, then . / * - + Enter
-constexpr int32_t KEY_KEYPAD_NUMLOCK_LAST = 100271;
-constexpr int32_t KEY_KEYPAD_FIRST = 200000; // keypad with Num Lock off: Insert ... Delete
-constexpr int32_t KEY_KEYPAD_LAST = 200010;
-constexpr int32_t KEY_STATE_SCROLLLOCK = 200011; // held while Scroll Lock is on
-constexpr int32_t KEY_STATE_INSERT = 200012;     // held while insert mode is on
-constexpr int32_t KEY_NUL = 200013;              // the NUL character while a key is processed
-constexpr int32_t KEY_UNICODE = 0x40000000;      // + a code point
+// Unicode character with no code page 437 equivalent. The runtime names them in input/key_codes.h.
 
 // ---- keyboard state (under the keyboard lock) ----------------------------------------------------
 

@@ -3,27 +3,31 @@
 #include <GL/freeglut.h>
 
 #include "display/window_internal.h"
+#include "input/key_codes.h"
 #include "libtq.h"
 #include "platform/keyboard.h"
 
 namespace {
 
-constexpr int32_t X(int32_t scan) { return scan * 256; }
+// Characters as the window library reports them.
+constexpr int LINE_FEED = 10;         // Ctrl+Enter
+constexpr int CONTROL_A = 1;          // Ctrl+A; Ctrl+B is 2, up to Ctrl+Z, 26
+constexpr int DELETE_CHARACTER = 127; // the Delete key
+constexpr int FIRST_LATIN1 = 128;     // and above: Latin-1, which the keyboard takes as Unicode
 
-// A character key. With Ctrl the window library reports letters as control characters 1-26 and
-// Ctrl+Enter as a line feed; the keyboard wants the key itself. Delete arrives as character 127.
-// Characters above 127 are Latin-1, which the keyboard takes as Unicode.
+// A character key. With Ctrl the window library reports letters as control characters and
+// Ctrl+Enter as a line feed; the keyboard wants the key itself.
 void GLUT_key_ascii(int key, bool pressed) {
     const int modifiers = glutGetModifiers();
     if (modifiers & GLUT_ACTIVE_CTRL) {
-        if (key == 10)
-            key = 13;
-        else if (key >= 1 && key <= 26)
-            key = key - 1 + ((modifiers & GLUT_ACTIVE_SHIFT) ? 'A' : 'a');
+        if (key == LINE_FEED)
+            key = KEY_ENTER;
+        else if (key >= CONTROL_A && key < CONTROL_A + 26)
+            key = key - CONTROL_A + ((modifiers & GLUT_ACTIVE_SHIFT) ? 'A' : 'a');
     }
-    if (key == 127) {
-        pressed ? keydown_vk(X(83)) : keyup_vk(X(83));
-    } else if (key >= 128) {
+    if (key == DELETE_CHARACTER) {
+        pressed ? keydown_vk(KEY_DELETE) : keyup_vk(KEY_DELETE);
+    } else if (key >= FIRST_LATIN1) {
         pressed ? keydown_unicode(key) : keyup_unicode(key);
     } else {
         pressed ? keydown_ascii(key) : keyup_ascii(key);
@@ -32,19 +36,19 @@ void GLUT_key_ascii(int key, bool pressed) {
 
 // The key code of a special key of the window library, 0 for keys the keyboard does not know.
 int32_t special_key_code(int key) {
-    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F10) return X(59 + key - GLUT_KEY_F1);
+    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F10) return function_key(1 + key - GLUT_KEY_F1);
     switch (key) {
-    case GLUT_KEY_F11: return X(133);
-    case GLUT_KEY_F12: return X(134);
-    case GLUT_KEY_LEFT: return X(75);
-    case GLUT_KEY_UP: return X(72);
-    case GLUT_KEY_RIGHT: return X(77);
-    case GLUT_KEY_DOWN: return X(80);
-    case GLUT_KEY_PAGE_UP: return X(73);
-    case GLUT_KEY_PAGE_DOWN: return X(81);
-    case GLUT_KEY_HOME: return X(71);
-    case GLUT_KEY_END: return X(79);
-    case GLUT_KEY_INSERT: return X(82);
+    case GLUT_KEY_F11: return KEY_F11;
+    case GLUT_KEY_F12: return KEY_F12;
+    case GLUT_KEY_LEFT: return KEY_LEFT;
+    case GLUT_KEY_UP: return KEY_UP;
+    case GLUT_KEY_RIGHT: return KEY_RIGHT;
+    case GLUT_KEY_DOWN: return KEY_DOWN;
+    case GLUT_KEY_PAGE_UP: return KEY_PGUP;
+    case GLUT_KEY_PAGE_DOWN: return KEY_PGDN;
+    case GLUT_KEY_HOME: return KEY_HOME;
+    case GLUT_KEY_END: return KEY_END;
+    case GLUT_KEY_INSERT: return KEY_INSERT;
     case GLUT_KEY_SHIFT_L: return KEY_LSHIFT;
     case GLUT_KEY_SHIFT_R: return KEY_RSHIFT;
     case GLUT_KEY_CTRL_L: return KEY_LCTRL;

@@ -5,9 +5,6 @@
 
 namespace {
 
-// An extended key code as the table holds it: CHR$(0) + CHR$(scan) in the buffer.
-constexpr int32_t X(int32_t scan) { return scan * 256; }
-
 struct key_row {
     int32_t row;
     int32_t scan, plain, shift, ctrl, alt;
@@ -17,147 +14,155 @@ struct key_row {
 // One line per row; rows not listed are empty.
 constexpr key_row key_rows[] = {
     // character rows: row, scan, plain, Shift, Ctrl, Alt
-    {8, 14, 8, 8, 127, X(14)},    // Backspace
-    {9, 15, 9, X(15), X(148), 0}, // Tab
-    {13, 28, 13, 13, 10, 0},      // Enter
-    {27, 1, 27, 27, 27, 0},       // Esc
-    {32, 57, 32, 32, 32, 0},      // space
-    {'!', 2, '!', '!', 0, X(120)},
-    {'"', 40, '"', '"', 0, X(40)},
-    {'#', 4, '#', '#', 0, X(122)},
-    {'$', 5, '$', '$', 0, X(123)},
-    {'%', 6, '%', '%', 0, X(124)},
-    {'&', 8, '&', '&', 0, X(126)},
-    {'\'', 40, '\'', '\'', 0, X(40)},
-    {'(', 10, '(', '(', 0, X(128)},
-    {')', 11, ')', ')', 0, X(129)},
-    {'*', 9, '*', '*', 0, X(127)},
-    {'+', 13, '+', '+', 0, X(131)},
-    {',', 51, ',', ',', 0, X(51)},
-    {'-', 12, '-', '-', 31, X(130)},
-    {'.', 52, '.', '.', 0, X(52)},
-    {'/', 53, '/', '/', 0, X(53)},
-    {'0', 11, '0', '0', 0, X(129)},
-    {'1', 2, '1', '1', 0, X(120)},
-    {'2', 3, '2', '2', X(3), X(121)},
-    {'3', 4, '3', '3', 0, X(122)},
-    {'4', 5, '4', '4', 0, X(123)},
-    {'5', 6, '5', '5', 0, X(124)},
-    {'6', 7, '6', '6', 30, X(125)},
-    {'7', 8, '7', '7', 0, X(126)},
-    {'8', 9, '8', '8', 0, X(127)},
-    {'9', 10, '9', '9', 0, X(128)},
-    {':', 39, ':', ':', 0, X(39)},
-    {';', 39, ';', ';', 0, X(39)},
-    {'<', 51, '<', '<', 0, X(51)},
-    {'=', 13, '=', '=', 0, X(131)},
-    {'>', 52, '>', '>', 0, X(52)},
-    {'?', 53, '?', '?', 0, X(53)},
-    {'@', 3, '@', '@', X(3), X(121)},
-    {'A', 30, 'A', 'A', 1, X(30)},
-    {'B', 48, 'B', 'B', 2, X(48)},
-    {'C', 46, 'C', 'C', 3, X(46)},
-    {'D', 32, 'D', 'D', 4, X(32)},
-    {'E', 18, 'E', 'E', 5, X(18)},
-    {'F', 33, 'F', 'F', 6, X(33)},
-    {'G', 34, 'G', 'G', 7, X(34)},
-    {'H', 35, 'H', 'H', 8, X(35)},
-    {'I', 23, 'I', 'I', 9, X(23)},
-    {'J', 36, 'J', 'J', 10, X(36)},
-    {'K', 37, 'K', 'K', 11, X(37)},
-    {'L', 38, 'L', 'L', 12, X(38)},
-    {'M', 50, 'M', 'M', 13, X(50)},
-    {'N', 49, 'N', 'N', 14, X(49)},
-    {'O', 24, 'O', 'O', 15, X(24)},
-    {'P', 25, 'P', 'P', 16, X(25)},
-    {'Q', 16, 'Q', 'Q', 17, X(16)},
-    {'R', 19, 'R', 'R', 18, X(19)},
-    {'S', 31, 'S', 'S', 19, X(31)},
-    {'T', 20, 'T', 'T', 20, X(20)},
-    {'U', 22, 'U', 'U', 21, X(22)},
-    {'V', 47, 'V', 'V', 22, X(47)},
-    {'W', 17, 'W', 'W', 23, X(17)},
-    {'X', 45, 'X', 'X', 24, X(45)},
-    {'Y', 21, 'Y', 'Y', 25, X(21)},
-    {'Z', 44, 'Z', 'Z', 26, X(44)},
-    {'[', 26, '[', '[', 27, X(26)},
-    {'\\', 43, '\\', '\\', 28, X(43)},
-    {']', 27, ']', ']', 29, X(27)},
-    {'^', 7, '^', '^', 30, X(125)},
-    {'_', 12, '_', '_', 31, X(130)},
-    {'`', 41, '`', '`', 0, X(41)},
-    {'a', 30, 'a', 'a', 1, X(30)},
-    {'b', 48, 'b', 'b', 2, X(48)},
-    {'c', 46, 'c', 'c', 3, X(46)},
-    {'d', 32, 'd', 'd', 4, X(32)},
-    {'e', 18, 'e', 'e', 5, X(18)},
-    {'f', 33, 'f', 'f', 6, X(33)},
-    {'g', 34, 'g', 'g', 7, X(34)},
-    {'h', 35, 'h', 'h', 8, X(35)},
-    {'i', 23, 'i', 'i', 9, X(23)},
-    {'j', 36, 'j', 'j', 10, X(36)},
-    {'k', 37, 'k', 'k', 11, X(37)},
-    {'l', 38, 'l', 'l', 12, X(38)},
-    {'m', 50, 'm', 'm', 13, X(50)},
-    {'n', 49, 'n', 'n', 14, X(49)},
-    {'o', 24, 'o', 'o', 15, X(24)},
-    {'p', 25, 'p', 'p', 16, X(25)},
-    {'q', 16, 'q', 'q', 17, X(16)},
-    {'r', 19, 'r', 'r', 18, X(19)},
-    {'s', 31, 's', 's', 19, X(31)},
-    {'t', 20, 't', 't', 20, X(20)},
-    {'u', 22, 'u', 'u', 21, X(22)},
-    {'v', 47, 'v', 'v', 22, X(47)},
-    {'w', 17, 'w', 'w', 23, X(17)},
-    {'x', 45, 'x', 'x', 24, X(45)},
-    {'y', 21, 'y', 'y', 25, X(21)},
-    {'z', 44, 'z', 'z', 26, X(44)},
-    {'{', 26, '{', '{', 27, X(26)},
-    {'|', 43, '|', '|', 28, X(43)},
-    {'}', 27, '}', '}', 29, X(27)},
-    {'~', 41, '~', '~', 0, X(41)},
-
-    // extended rows: 256 + the code's scan byte, then scan, plain, Shift, Ctrl, Alt
-    {256 + 59, 59, X(59), X(84), X(94), X(104)},     // F1
-    {256 + 60, 60, X(60), X(85), X(95), X(105)},     // F2
-    {256 + 61, 61, X(61), X(86), X(96), X(106)},     // F3
-    {256 + 62, 62, X(62), X(87), X(97), X(107)},     // F4
-    {256 + 63, 63, X(63), X(88), X(98), X(108)},     // F5
-    {256 + 64, 64, X(64), X(89), X(99), X(109)},     // F6
-    {256 + 65, 65, X(65), X(90), X(100), X(110)},    // F7
-    {256 + 66, 66, X(66), X(91), X(101), X(111)},    // F8
-    {256 + 67, 67, X(67), X(92), X(102), X(112)},    // F9
-    {256 + 68, 68, X(68), X(93), X(103), X(113)},    // F10
-    {256 + 133, 87, X(133), X(133), X(137), X(139)}, // F11
-    {256 + 134, 88, X(134), X(134), X(138), X(140)}, // F12
-    {256 + 71, 71, X(71), X(71), X(119), X(151)},    // Home
-    {256 + 72, 72, X(72), X(72), X(141), X(152)},    // Up
-    {256 + 73, 73, X(73), X(73), X(132), X(153)},    // PgUp
-    {256 + 75, 75, X(75), X(75), X(115), X(155)},    // Left
-    {256 + 77, 77, X(77), X(77), X(116), X(157)},    // Right
-    {256 + 79, 79, X(79), X(79), X(117), X(159)},    // End
-    {256 + 80, 80, X(80), X(80), X(145), X(160)},    // Down
-    {256 + 81, 81, X(81), X(81), X(118), X(161)},    // PgDn
-    {256 + 82, 82, X(82), X(82), X(146), X(162)},    // Insert
-    {256 + 83, 83, X(83), X(83), X(147), X(163)},    // Delete
+    {8, 14, 8, 8, 127, extended_key(14)},               // Backspace
+    {9, 15, 9, extended_key(15), extended_key(148), 0}, // Tab
+    {13, 28, 13, 13, 10, 0},                            // Enter
+    {27, 1, 27, 27, 27, 0},                             // Esc
+    {32, 57, 32, 32, 32, 0},                            // space
+    {'!', 2, '!', '!', 0, extended_key(120)},
+    {'"', 40, '"', '"', 0, extended_key(40)},
+    {'#', 4, '#', '#', 0, extended_key(122)},
+    {'$', 5, '$', '$', 0, extended_key(123)},
+    {'%', 6, '%', '%', 0, extended_key(124)},
+    {'&', 8, '&', '&', 0, extended_key(126)},
+    {'\'', 40, '\'', '\'', 0, extended_key(40)},
+    {'(', 10, '(', '(', 0, extended_key(128)},
+    {')', 11, ')', ')', 0, extended_key(129)},
+    {'*', 9, '*', '*', 0, extended_key(127)},
+    {'+', 13, '+', '+', 0, extended_key(131)},
+    {',', 51, ',', ',', 0, extended_key(51)},
+    {'-', 12, '-', '-', 31, extended_key(130)},
+    {'.', 52, '.', '.', 0, extended_key(52)},
+    {'/', 53, '/', '/', 0, extended_key(53)},
+    {'0', 11, '0', '0', 0, extended_key(129)},
+    {'1', 2, '1', '1', 0, extended_key(120)},
+    {'2', 3, '2', '2', extended_key(3), extended_key(121)},
+    {'3', 4, '3', '3', 0, extended_key(122)},
+    {'4', 5, '4', '4', 0, extended_key(123)},
+    {'5', 6, '5', '5', 0, extended_key(124)},
+    {'6', 7, '6', '6', 30, extended_key(125)},
+    {'7', 8, '7', '7', 0, extended_key(126)},
+    {'8', 9, '8', '8', 0, extended_key(127)},
+    {'9', 10, '9', '9', 0, extended_key(128)},
+    {':', 39, ':', ':', 0, extended_key(39)},
+    {';', 39, ';', ';', 0, extended_key(39)},
+    {'<', 51, '<', '<', 0, extended_key(51)},
+    {'=', 13, '=', '=', 0, extended_key(131)},
+    {'>', 52, '>', '>', 0, extended_key(52)},
+    {'?', 53, '?', '?', 0, extended_key(53)},
+    {'@', 3, '@', '@', extended_key(3), extended_key(121)},
+    {'A', 30, 'A', 'A', 1, extended_key(30)},
+    {'B', 48, 'B', 'B', 2, extended_key(48)},
+    {'C', 46, 'C', 'C', 3, extended_key(46)},
+    {'D', 32, 'D', 'D', 4, extended_key(32)},
+    {'E', 18, 'E', 'E', 5, extended_key(18)},
+    {'F', 33, 'F', 'F', 6, extended_key(33)},
+    {'G', 34, 'G', 'G', 7, extended_key(34)},
+    {'H', 35, 'H', 'H', 8, extended_key(35)},
+    {'I', 23, 'I', 'I', 9, extended_key(23)},
+    {'J', 36, 'J', 'J', 10, extended_key(36)},
+    {'K', 37, 'K', 'K', 11, extended_key(37)},
+    {'L', 38, 'L', 'L', 12, extended_key(38)},
+    {'M', 50, 'M', 'M', 13, extended_key(50)},
+    {'N', 49, 'N', 'N', 14, extended_key(49)},
+    {'O', 24, 'O', 'O', 15, extended_key(24)},
+    {'P', 25, 'P', 'P', 16, extended_key(25)},
+    {'Q', 16, 'Q', 'Q', 17, extended_key(16)},
+    {'R', 19, 'R', 'R', 18, extended_key(19)},
+    {'S', 31, 'S', 'S', 19, extended_key(31)},
+    {'T', 20, 'T', 'T', 20, extended_key(20)},
+    {'U', 22, 'U', 'U', 21, extended_key(22)},
+    {'V', 47, 'V', 'V', 22, extended_key(47)},
+    {'W', 17, 'W', 'W', 23, extended_key(17)},
+    {'X', 45, 'X', 'X', 24, extended_key(45)},
+    {'Y', 21, 'Y', 'Y', 25, extended_key(21)},
+    {'Z', 44, 'Z', 'Z', 26, extended_key(44)},
+    {'[', 26, '[', '[', 27, extended_key(26)},
+    {'\\', 43, '\\', '\\', 28, extended_key(43)},
+    {']', 27, ']', ']', 29, extended_key(27)},
+    {'^', 7, '^', '^', 30, extended_key(125)},
+    {'_', 12, '_', '_', 31, extended_key(130)},
+    {'`', 41, '`', '`', 0, extended_key(41)},
+    {'a', 30, 'a', 'a', 1, extended_key(30)},
+    {'b', 48, 'b', 'b', 2, extended_key(48)},
+    {'c', 46, 'c', 'c', 3, extended_key(46)},
+    {'d', 32, 'd', 'd', 4, extended_key(32)},
+    {'e', 18, 'e', 'e', 5, extended_key(18)},
+    {'f', 33, 'f', 'f', 6, extended_key(33)},
+    {'g', 34, 'g', 'g', 7, extended_key(34)},
+    {'h', 35, 'h', 'h', 8, extended_key(35)},
+    {'i', 23, 'i', 'i', 9, extended_key(23)},
+    {'j', 36, 'j', 'j', 10, extended_key(36)},
+    {'k', 37, 'k', 'k', 11, extended_key(37)},
+    {'l', 38, 'l', 'l', 12, extended_key(38)},
+    {'m', 50, 'm', 'm', 13, extended_key(50)},
+    {'n', 49, 'n', 'n', 14, extended_key(49)},
+    {'o', 24, 'o', 'o', 15, extended_key(24)},
+    {'p', 25, 'p', 'p', 16, extended_key(25)},
+    {'q', 16, 'q', 'q', 17, extended_key(16)},
+    {'r', 19, 'r', 'r', 18, extended_key(19)},
+    {'s', 31, 's', 's', 19, extended_key(31)},
+    {'t', 20, 't', 't', 20, extended_key(20)},
+    {'u', 22, 'u', 'u', 21, extended_key(22)},
+    {'v', 47, 'v', 'v', 22, extended_key(47)},
+    {'w', 17, 'w', 'w', 23, extended_key(17)},
+    {'x', 45, 'x', 'x', 24, extended_key(45)},
+    {'y', 21, 'y', 'y', 25, extended_key(21)},
+    {'z', 44, 'z', 'z', 26, extended_key(44)},
+    {'{', 26, '{', '{', 27, extended_key(26)},
+    {'|', 43, '|', '|', 28, extended_key(43)},
+    {'}', 27, '}', '}', 29, extended_key(27)},
+    {'~', 41, '~', '~', 0, extended_key(41)},
 
     // keypad rows: row, scan, plain, Shift, Ctrl, Alt, Num Lock, Num Lock + Shift
-    {512, 82, X(82), '0', X(146), 0, '0', X(82)},  // 0 / Ins
-    {513, 79, X(79), '1', X(117), 0, '1', X(79)},  // 1 / End
-    {514, 80, X(80), '2', X(145), 0, '2', X(80)},  // 2 / Down
-    {515, 81, X(81), '3', X(118), 0, '3', X(81)},  // 3 / PgDn
-    {516, 75, X(75), '4', X(115), 0, '4', X(75)},  // 4 / Left
-    {517, 76, X(76), '5', X(143), 0, '5', X(76)},  // 5
-    {518, 77, X(77), '6', X(116), 0, '6', X(77)},  // 6 / Right
-    {519, 71, X(71), '7', X(119), 0, '7', X(71)},  // 7 / Home
-    {520, 72, X(72), '8', X(141), 0, '8', X(72)},  // 8 / Up
-    {521, 73, X(73), '9', X(132), 0, '9', X(73)},  // 9 / PgUp
-    {522, 83, X(83), '.', X(147), 0, '.', X(83)},  // . / Del
-    {523, 53, '/', '/', X(149), X(164), '/', '/'}, // /
-    {524, 55, '*', '*', X(150), X(55), '*', '*'},  // *
-    {525, 74, '-', '-', X(142), X(74), '-', '-'},  // -
-    {526, 78, '+', '+', X(144), X(78), '+', '+'},  // +
-    {527, 28, 13, 13, 10, X(166), 13, 13},         // Enter
+    {512, 82, extended_key(82), '0', extended_key(146), 0, '0', extended_key(82)}, // 0 / Ins
+    {513, 79, extended_key(79), '1', extended_key(117), 0, '1', extended_key(79)}, // 1 / End
+    {514, 80, extended_key(80), '2', extended_key(145), 0, '2', extended_key(80)}, // 2 / Down
+    {515, 81, extended_key(81), '3', extended_key(118), 0, '3', extended_key(81)}, // 3 / PgDn
+    {516, 75, extended_key(75), '4', extended_key(115), 0, '4', extended_key(75)}, // 4 / Left
+    {517, 76, extended_key(76), '5', extended_key(143), 0, '5', extended_key(76)}, // 5
+    {518, 77, extended_key(77), '6', extended_key(116), 0, '6', extended_key(77)}, // 6 / Right
+    {519, 71, extended_key(71), '7', extended_key(119), 0, '7', extended_key(71)}, // 7 / Home
+    {520, 72, extended_key(72), '8', extended_key(141), 0, '8', extended_key(72)}, // 8 / Up
+    {521, 73, extended_key(73), '9', extended_key(132), 0, '9', extended_key(73)}, // 9 / PgUp
+    {522, 83, extended_key(83), '.', extended_key(147), 0, '.', extended_key(83)}, // . / Del
+    {523, 53, '/', '/', extended_key(149), extended_key(164), '/', '/'},           // /
+    {524, 55, '*', '*', extended_key(150), extended_key(55), '*', '*'},            // *
+    {525, 74, '-', '-', extended_key(142), extended_key(74), '-', '-'},            // -
+    {526, 78, '+', '+', extended_key(144), extended_key(78), '+', '+'},            // +
+    {527, 28, 13, 13, 10, extended_key(166), 13, 13},                              // Enter
+};
+
+// The extended keys' rows, each of whose columns produces an extended key: every number here is a
+// scan code, the key's own (which picks the row, 256 + it) and those after CHR$(0) in the buffer.
+struct extended_key_row {
+    int32_t key, scan, plain, shift, ctrl, alt;
+};
+
+constexpr extended_key_row extended_key_rows[] = {
+    // key, scan, plain, Shift, Ctrl, Alt
+    {59, 59, 59, 84, 94, 104},     // F1
+    {60, 60, 60, 85, 95, 105},     // F2
+    {61, 61, 61, 86, 96, 106},     // F3
+    {62, 62, 62, 87, 97, 107},     // F4
+    {63, 63, 63, 88, 98, 108},     // F5
+    {64, 64, 64, 89, 99, 109},     // F6
+    {65, 65, 65, 90, 100, 110},    // F7
+    {66, 66, 66, 91, 101, 111},    // F8
+    {67, 67, 67, 92, 102, 112},    // F9
+    {68, 68, 68, 93, 103, 113},    // F10
+    {133, 87, 133, 133, 137, 139}, // F11
+    {134, 88, 134, 134, 138, 140}, // F12
+    {71, 71, 71, 71, 119, 151},    // Home
+    {72, 72, 72, 72, 141, 152},    // Up
+    {73, 73, 73, 73, 132, 153},    // PgUp
+    {75, 75, 75, 75, 115, 155},    // Left
+    {77, 77, 77, 77, 116, 157},    // Right
+    {79, 79, 79, 79, 117, 159},    // End
+    {80, 80, 80, 80, 145, 160},    // Down
+    {81, 81, 81, 81, 118, 161},    // PgDn
+    {82, 82, 82, 82, 146, 162},    // Insert
+    {83, 83, 83, 83, 147, 163},    // Delete
 };
 
 struct table {
@@ -176,6 +181,14 @@ constexpr table build_table() {
         c[COL_NUMLOCK] = r.numlock;
         c[COL_NUMLOCK_SHIFT] = r.numlock_shift;
     }
+    for (const extended_key_row &r : extended_key_rows) {
+        int32_t *c = t.cell[KEY_ROW_EXTENDED + r.key];
+        c[COL_SCAN] = r.scan;
+        c[COL_PLAIN] = extended_key(r.plain);
+        c[COL_SHIFT] = extended_key(r.shift);
+        c[COL_CTRL] = extended_key(r.ctrl);
+        c[COL_ALT] = extended_key(r.alt);
+    }
     return t;
 }
 
@@ -184,6 +197,16 @@ constexpr table built_table = build_table();
 } // namespace
 
 const int32_t (&key_translation_table)[KEY_ROWS][9] = built_table.cell;
+
+int32_t table_row(int32_t code) {
+    if (code >= 0 && code <= 255) return code;
+    if (code >= 256 && code <= 65535) return KEY_ROW_EXTENDED + (code >> 8);
+    if (code >= KEY_KEYPAD_CHAR_FIRST && code <= KEY_KEYPAD_CHAR_LAST)
+        return KEY_ROW_KEYPAD + (code - KEY_KEYPAD_CHAR_FIRST);
+    if (code >= KEY_KEYPAD_CURSOR_FIRST && code <= KEY_KEYPAD_CURSOR_LAST)
+        return KEY_ROW_KEYPAD + (code - KEY_KEYPAD_CURSOR_FIRST);
+    return -1;
+}
 
 // Code page 437 as Unicode: the glyphs the PC shows for each byte, control codes included.
 uint16_t codepage437_to_unicode16[256] = {

@@ -3,24 +3,22 @@
 // Also the keyboard's start-up.
 //
 // The system's toggle state is the truth where it has one. Where it has none (no display, or no
-// indicator for the lock), the runtime's own state stands: held code 100301 for Caps Lock, 100300
-// for Num Lock and 200011 for Scroll Lock, changed by presses of the keys.
+// indicator for the lock), the runtime's own state stands: held KEY_CAPSLOCK, KEY_NUMLOCK and
+// KEY_STATE_SCROLLLOCK, changed by presses of the keys.
 #include "input/keyboard_internal.h"
 #include "libtq.h"
 #include "platform/keyboard.h"
 
 namespace {
 
-constexpr int32_t X(int32_t scan) { return scan * 256; }
-
 struct lock_key_codes {
     plat::lock_key key;
-    int32_t held_code; // held while the lock is on
-    int32_t bind;      // bind value of a Caps Lock or Num Lock reported by polling; 0 for Scroll Lock
+    int32_t held_code;    // held while the lock is on
+    bool reported_as_key; // its changes are presses and releases of the key, not only a held state
 };
-constexpr lock_key_codes caps_lock{plat::lock_key::caps_lock, KEY_CAPSLOCK, 301};
-constexpr lock_key_codes num_lock{plat::lock_key::num_lock, KEY_NUMLOCK, 300};
-constexpr lock_key_codes scroll_lock{plat::lock_key::scroll_lock, KEY_STATE_SCROLLLOCK, 0};
+constexpr lock_key_codes caps_lock{plat::lock_key::caps_lock, KEY_CAPSLOCK, true};
+constexpr lock_key_codes num_lock{plat::lock_key::num_lock, KEY_NUMLOCK, true};
+constexpr lock_key_codes scroll_lock{plat::lock_key::scroll_lock, KEY_STATE_SCROLLLOCK, false};
 
 // Brings the runtime's state of one lock to `on`. Caps Lock and Num Lock are reported as key
 // presses and releases (so that turning them on wakes SLEEP); Scroll Lock's state is only held.
@@ -28,13 +26,13 @@ constexpr lock_key_codes scroll_lock{plat::lock_key::scroll_lock, KEY_STATE_SCRO
 bool follow_lock(const lock_key_codes &lock, bool on) {
     keyboard_guard hold(keyboard_mutex);
     if ((keyheld(lock.held_code) != 0) == on) return false;
-    if (lock.bind == 0) {
+    if (!lock.reported_as_key) {
         if (on)
             keyheld_add(lock.held_code);
         else
             keyheld_remove(lock.held_code);
     } else if (on) {
-        keydown_bound(lock.held_code, lock.bind);
+        keydown_bound(lock.held_code, system_key_bind(lock.held_code));
     } else {
         keyup_vk(lock.held_code);
     }
@@ -72,44 +70,36 @@ void report_watched_key(plat::watched_key key, bool pressed) {
     }
 }
 
-bool watcher_tried = false; // housekeeping thread
+bool key_watcher_started = false; // housekeeping thread
 
 } // namespace
 
 void keyboard_init() {
-    // The ON KEY records' keys: F1-F10, the four arrows (with their keypad twins), F11, F12.
-    for (int32_t n = 1; n <= 10; n++) onkey[n].keycode = X(59 + n - 1);
-    onkey[11].keycode = X(72), onkey[11].keycode_alternate = 100264;
-    onkey[12].keycode = X(75), onkey[12].keycode_alternate = 100260;
-    onkey[13].keycode = X(77), onkey[13].keycode_alternate = 100262;
-    onkey[14].keycode = X(80), onkey[14].keycode_alternate = 100258;
-    onkey[30].keycode = X(133);
-    onkey[31].keycode = X(134);
-
+    onkey_preset_keys();
     if (plat::lock_key_state(plat::lock_key::scroll_lock) == 1) keyheld_add(KEY_STATE_SCROLLLOCK);
     struct held_at_start {
         plat::modifier_key key;
         int32_t code;
     };
     static constexpr held_at_start modifiers[] = {
-        {plat::modifier_key::scroll_lock, 302}, {plat::modifier_key::shift_left, 304},
-        {plat::modifier_key::shift_right, 303}, {plat::modifier_key::ctrl_left, 306},
-        {plat::modifier_key::ctrl_right, 305},  {plat::modifier_key::alt_left, 308},
-        {plat::modifier_key::alt_right, 307},
+        {plat::modifier_key::scroll_lock, KEY_SCROLLLOCK}, {plat::modifier_key::shift_left, KEY_LSHIFT},
+        {plat::modifier_key::shift_right, KEY_RSHIFT},     {plat::modifier_key::ctrl_left, KEY_LCTRL},
+        {plat::modifier_key::ctrl_right, KEY_RCTRL},       {plat::modifier_key::alt_left, KEY_LALT},
+        {plat::modifier_key::alt_right, KEY_RALT},
     };
     for (const held_at_start &m : modifiers)
-        if (plat::key_held_down(m.key)) keydown_bound(100000 + m.code, m.code);
-    if (plat::lock_key_state(plat::lock_key::caps_lock) == 1) keydown_bound(KEY_CAPSLOCK, 301);
-    if (plat::lock_key_state(plat::lock_key::num_lock) == 1) keydown_bound(KEY_NUMLOCK, 300);
+        if (plat::key_held_down(m.key)) keydown_bound(m.code, system_key_bind(m.code));
+    for (const lock_key_codes *lock : {&caps_lock, &num_lock})
+        if (plat::lock_key_state(lock->key) == 1) keydown_bound(lock->held_code, system_key_bind(lock->held_code));
     update_shift_state();
     keyboard_guard hold(keyboard_mutex);
-    keyhit_next = keyhit_nextfree;
+    keyhit_clear();
     keyboard_buffer_init();
 }
 
 void keyboard_poll_lock_keys() {
-    if (!watcher_tried && libtq_is_glut_up()) {
-        watcher_tried = true;
+    if (!key_watcher_started && libtq_is_glut_up()) {
+        key_watcher_started = true;
         plat::watch_window_keys(window_handle, report_watched_key);
     }
     bool changed = false;

@@ -7,6 +7,13 @@
 #include "libtq.h"
 #include "platform/wait.h"
 
+std::atomic<int32_t> sleep_break{0};
+
+void sleep_break_signal() {
+    sleep_break.store(1, std::memory_order_release);
+    plat::wake_word_waiters(sleep_break);
+}
+
 namespace {
 // Sleeps `ms` milliseconds, or less when a key press sets sleep_break meanwhile.
 void sleep_step(int64_t ms) { plat::wait_word(sleep_break, 0, ms * 1000); }

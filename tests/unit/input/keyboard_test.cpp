@@ -74,19 +74,19 @@ TEST_F(Keyboard, AltGrTypesTheCharacterOfTheUnicodeEvent) {
 }
 
 TEST_F(Keyboard, ExtendedKeysGiveZeroAndTheirCode) {
-    press({EXT(72)});
+    press({extended_key(72)});
     EXPECT_EQ(inkey_all(), (texts{std::string("\0\x48", 2)}));
-    release({EXT(72)});
+    release({extended_key(72)});
     EXPECT_EQ(keyhits(), (codes{18432, -18432}));
     EXPECT_EQ(scan_codes(), (codes{72, 72 + 128}));
 
-    press({KEY_RSHIFT, EXT(133)}); // F11's Shift column equals its plain one
+    press({KEY_RSHIFT, extended_key(133)}); // F11's Shift column equals its plain one
     release({KEY_RSHIFT});
-    press({KEY_RCTRL, EXT(72)}); // Ctrl+Up
+    press({KEY_RCTRL, extended_key(72)}); // Ctrl+Up
     release({KEY_RCTRL});
-    press({KEY_LALT, EXT(59)}); // Alt+F1
+    press({KEY_LALT, extended_key(59)}); // Alt+F1
     release({KEY_LALT});
-    press({EXT(76), EXT(255)}); // extended codes without a row of their own
+    press({extended_key(76), extended_key(255)}); // extended codes without a row of their own
     EXPECT_EQ(inkey_all(), (texts{std::string("\0\x85", 2), std::string("\0\x8D", 2), std::string("\0\x68", 2),
                                   std::string("\0\x4C", 2), std::string("\0\xFF", 2)}));
 }
@@ -98,8 +98,8 @@ TEST_F(Keyboard, KeypadKeysReportTheKeysTheyStandForAndCountAsTheirTwins) {
     EXPECT_EQ(keyhit[first].keypad, 1);
     EXPECT_EQ(func__keydown('1'), -1);
     keydown(200008); // keypad 8, Num Lock off
-    EXPECT_EQ(func__keydown(EXT(72)), -1);
-    EXPECT_EQ(func__keydown(EXT(74)), 0) << "grey minus has no Num-Lock-off twin";
+    EXPECT_EQ(func__keydown(extended_key(72)), -1);
+    EXPECT_EQ(func__keydown(extended_key(74)), 0) << "grey minus has no Num-Lock-off twin";
     keydown(100267); // keypad /
     keydown(100271); // keypad Enter
     press({KEY_LSHIFT, 100257});
@@ -109,7 +109,7 @@ TEST_F(Keyboard, KeypadKeysReportTheKeysTheyStandForAndCountAsTheirTwins) {
     EXPECT_EQ(keyhits(), (codes{'1', 18432, '/', 13, 100304, '1', -100304, 100306, 13}));
     release({100257, 200008});
     EXPECT_EQ(func__keydown('1'), 0);
-    EXPECT_EQ(func__keydown(EXT(72)), 0);
+    EXPECT_EQ(func__keydown(extended_key(72)), 0);
 }
 
 TEST_F(Keyboard, AFullBufferDropsTheSixteenthKeySilently) {
@@ -146,17 +146,17 @@ TEST_F(Keyboard, FlagBytesFollowTheModifiersLocksAndInsert) {
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS1), 0x20);
 
     // Insert toggles insert mode on a fresh press only; the key itself shows while held.
-    keydown(EXT(82));
+    keydown(extended_key(82));
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS1), 0xA0);
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS2), 0x80);
-    keydown(EXT(82));
-    keyup(EXT(82));
+    keydown(extended_key(82));
+    keyup(extended_key(82));
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS1), 0xA0);
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS2), 0x00);
-    press({KEY_LSHIFT, EXT(82)}); // not with Shift
-    release({EXT(82), KEY_LSHIFT});
+    press({KEY_LSHIFT, extended_key(82)}); // not with Shift
+    release({extended_key(82), KEY_LSHIFT});
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS1), 0xA0);
-    press({EXT(82)});
+    press({extended_key(82)});
     EXPECT_EQ(bios_byte(BIOS_KEYBOARD_FLAGS1), 0x20);
 
     // Scroll Lock toggles its state on a fresh press and shows as held.
@@ -286,12 +286,12 @@ class KeyboardProgramControl : public Keyboard {
 };
 
 TEST_F(KeyboardProgramControl, AltF4AndBreakEndTheProgramOrTellIt) {
-    press({KEY_LALT, EXT(62)});
+    press({KEY_LALT, extended_key(62)});
     EXPECT_EQ(close_program.load(), 1);
     EXPECT_EQ(keyhits(), (codes{KEY_LALT}));
     close_program = 0;
     exit_blocked = 1;
-    press({EXT(62)});
+    press({extended_key(62)});
     EXPECT_EQ(close_program.load(), 0);
     EXPECT_EQ(exit_value.load(), 1);
     release({KEY_LALT});
@@ -347,19 +347,19 @@ TEST_F(KeyboardProgramControl, AltEnterCyclesThroughTheAllowedFullScreenStates) 
 
 TEST_F(Keyboard, AnArmedOnKeyTrapTakesThePressAndItsRelease) {
     onkey[1].armed = 1, onkey[1].state = 1; // F1, preset at start-up
-    press({EXT(59), EXT(59)});
+    press({extended_key(59), extended_key(59)});
     EXPECT_EQ(onkey[1].counter, 2);
     EXPECT_EQ(tqevent.load(), 1);
-    release({EXT(59)});
+    release({extended_key(59)});
     EXPECT_EQ(keyhits(), codes{});
     EXPECT_EQ(inkey(), "");
     EXPECT_EQ(keyup_mask_last, -1) << "the release freed its mask slot";
     // A stopped trap remembers one event.
     onkey[1].state = 2;
     onkey[1].counter = 0;
-    press({EXT(59), EXT(59)});
+    press({extended_key(59), extended_key(59)});
     EXPECT_EQ(onkey[1].counter, 1);
-    release({EXT(59)});
+    release({extended_key(59)});
     // A user-defined key: Ctrl+A by scan code 30 and flag 4.
     onkey[15].armed = 1, onkey[15].state = 1, onkey[15].key_scancode = 30, onkey[15].key_flags = 4;
     press({'a'});
@@ -373,8 +373,8 @@ TEST_F(Keyboard, AnArmedOnKeyTrapTakesThePressAndItsRelease) {
 TEST_F(Keyboard, AKeyTextIsTypedInPlaceOfItsKey) {
     tqs *text = tqs_new_txt("hi");
     onkey[2].text = text; // F2
-    press({EXT(60)});
-    release({EXT(60)});
+    press({extended_key(60)});
+    release({extended_key(60)});
     onkey[2].text = nullptr;
     tqs_free(text);
     EXPECT_EQ(inkey_all(), (texts{"h", "i"}));

@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "input/key_codes.h"
 #include "libtq.h"
 #include "test_support.h"
-
-constexpr int32_t EXT(int32_t scan) { return scan * 256; }
 
 // No key held, nothing queued, no trap armed, no program-control state left over.
 inline void reset_keyboard() {

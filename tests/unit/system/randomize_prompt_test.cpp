@@ -67,7 +67,7 @@ TEST_F(RandomizePrompt, OutOfRangeOrNoNumberAsksAgainOnTheNextLine) {
 }
 
 TEST_F(RandomizePrompt, OtherKeysAreIgnoredAndAnEmptyLineIsZero) {
-    type({'a', EXT(72), '+', 13});
+    type({'a', extended_key(72), '+', 13});
     sub_randomize(0, 0);
     EXPECT_EQ(rnd_seed, 0xABu);
     EXPECT_EQ(row_text(1) + " ", prompt);
