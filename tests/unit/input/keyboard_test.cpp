@@ -122,6 +122,27 @@ TEST_F(Keyboard, AFullBufferDropsTheSixteenthKeySilently) {
     EXPECT_EQ(inkey_all(), (texts{"z"})) << "room again once read";
 }
 
+// The _KEYHIT queue holds 8,191 records and the scan-code queue 256 bytes; both make room by
+// dropping their oldest.
+TEST_F(Keyboard, FullQueuesDropTheirOldestEntries) {
+    constexpr int32_t strokes = 4100; // 8,200 records, nine more than the queue holds
+    for (int32_t i = 0; i < strokes; i++) {
+        keydown(KEY_UNICODE + i);
+        keyup(KEY_UNICODE + i);
+    }
+    const codes hits = keyhits();
+    ASSERT_EQ(hits.size(), 8191u);
+    EXPECT_EQ(hits.front(), -(KEY_UNICODE + 4)) << "the press and release of keys 0-3 and the press of key 4 went";
+    EXPECT_EQ(hits.back(), -(KEY_UNICODE + strokes - 1));
+
+    // Space and Enter alternate, so that no byte repeats the one before it: 57 28 185 156 ...
+    for (int i = 0; i < 70; i++) press({' ', 13}), release({' ', 13});
+    const codes scans = scan_codes();
+    ASSERT_EQ(scans.size(), 256u);
+    EXPECT_EQ(scans.front(), 57) << "the first 24 bytes, six strokes of the pair, went";
+    EXPECT_EQ((codes{scans.end() - 4, scans.end()}), (codes{57, 28, 57 + 128, 28 + 128}));
+}
+
 TEST_F(Keyboard, AutoRepeatBuffersEachPressButHoldsTheKeyOnce) {
     press({'x', 'x', 'x'});
     EXPECT_EQ(keyheld_n, 1);
@@ -276,6 +297,7 @@ class KeyboardProgramControl : public Keyboard {
         exit_value = 0;
         exit_blocked = 0;
         suspend_program = 0;
+        full_screen = 0;
         full_screen_set = -1;
         fullscreen_smooth = 0;
         fullscreen_allowedmode = 0;
@@ -338,6 +360,23 @@ TEST_F(KeyboardProgramControl, AltEnterCyclesThroughTheAllowedFullScreenStates) 
     keydown(13);
     EXPECT_EQ(func__fullscreen(), 0);
     EXPECT_EQ(inkey(), "");
+    // Only mode 1, never smoothed: windowed and mode 1 alternate.
+    sub__allowfullscreen(1, 2);
+    keydown(13);
+    EXPECT_EQ(func__fullscreen(), 1);
+    EXPECT_EQ(fullscreen_smooth.load(), 0);
+    keydown(13);
+    EXPECT_EQ(func__fullscreen(), 0);
+    // With no request pending, the cycle starts from what the window shows: after square pixels
+    // and smoothed comes windowed, which is a change to request.
+    sub__allowfullscreen(0, 0);
+    full_screen_set = -1;
+    full_screen = 2;
+    fullscreen_smooth = 1;
+    keydown(13);
+    full_screen = 0;
+    EXPECT_EQ(full_screen_set.load(), 0);
+    EXPECT_EQ(fullscreen_smooth.load(), 0);
     // With full screen not allowed, Alt+Enter is an ordinary key (whose Alt column is empty).
     fullscreen_allowedmode = -1;
     keydown(13);
