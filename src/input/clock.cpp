@@ -18,7 +18,6 @@ int64_t counter_ms() {
 
 void clock_init() {
     clock_frequency = plat::counter_frequency();
-    clock_zero = 0;
     clock_zero = counter_ms();
 }
 
