@@ -19,7 +19,7 @@ namespace {
 using keyhit_ring = ring<0, 1, KEYHIT_SIZE>;
 
 // A mask whose last slot was set out of range starts again from empty.
-void keyup_mask_check() {
+void keep_keyup_mask_last_inside() {
     if (keyup_mask_last < -1 || keyup_mask_last >= KEYUP_MASK_SIZE) keyup_mask_last = -1;
 }
 
@@ -44,7 +44,7 @@ int32_t func__keyhit() {
 
 // A key held down repeats its press but is released once, so it is entered once.
 void keyup_mask_add(int32_t code) {
-    keyup_mask_check();
+    keep_keyup_mask_last_inside();
     int32_t free_slot = -1;
     for (int32_t i = 0; i <= keyup_mask_last; i++) {
         if (keyup_mask[i] == code) return;
@@ -57,7 +57,7 @@ void keyup_mask_add(int32_t code) {
 }
 
 bool keyup_mask_take(int32_t code) {
-    keyup_mask_check();
+    keep_keyup_mask_last_inside();
     for (int32_t i = 0; i <= keyup_mask_last; i++)
         if (keyup_mask[i] == code) {
             keyup_mask[i] = 0;
