@@ -57,8 +57,7 @@ void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed) {
     im->cursor_held = 0; // the cursor is placed anew; no line break is owed there
     im->draw_angle = 0;
     im->draw_scale = 1.0;
-    const uint8_t attribute =
-        static_cast<uint8_t>(((fill_colour * 16) & 0x7F) | (im->color & 15) | ((im->color & 16) * 8));
+    const uint8_t attribute = text_attribute(im->color, fill_colour & 7);
 
     if (!method_given) {
         if (im->text) {
@@ -118,9 +117,7 @@ void sub_clsDest(int32_t method, uint32_t fill_colour, int32_t destination, int3
     const int32_t index = image_of_handle(destination, 258);
     if (!index) return;
     const int32_t saved_index = write_page_index;
-    write_page_index = index;
-    write_page = &img[index];
+    set_write_page(index);
     sub_cls(method, fill_colour, passed & 3);
-    write_page_index = saved_index;
-    write_page = &img[saved_index];
+    set_write_page(saved_index);
 }

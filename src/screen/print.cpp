@@ -158,6 +158,13 @@ inline bool put_character(img_struct *im, uint8_t code, int32_t columns, bool la
     return false;
 }
 
+// Width in pixels of `length` characters on `image` (cells on a text page).
+int64_t printwidth_of(const img_struct *image, int64_t length) {
+    if (length <= 0) return 0;
+    if (image->text) return length;
+    return static_cast<int64_t>(font_width_of(image->font)) * length;
+}
+
 } // namespace
 
 void printchr(uint32_t code) { draw_character(write_page, code); }
@@ -247,12 +254,6 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
         wrapped = put_character(im, code, columns, last, line_break);
     }
     if (line_break && !wrapped) newline();
-}
-
-int64_t printwidth_of(const img_struct *image, int64_t length) {
-    if (length <= 0) return 0;
-    if (image->text) return length;
-    return static_cast<int64_t>(font_width_of(image->font)) * length;
 }
 
 void makefit_length(int64_t length) {
