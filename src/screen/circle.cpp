@@ -131,11 +131,8 @@ struct outline {
 void sub_circle(double x, double y, double radius, uint32_t colour, double start, double end, double aspect,
                 int32_t passed) {
     if (new_error) return;
-    img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     double from = (passed & 4) ? start : 0;
     double to = (passed & 8) ? end : TWO_PI;
     bool from_line = false, to_line = false;

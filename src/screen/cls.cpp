@@ -12,13 +12,8 @@ namespace {
 void fill_cells(img_struct *im, int64_t first_row, int64_t last_row, uint8_t attribute) {
     if (first_row < 1) first_row = 1;
     if (last_row > im->height) last_row = im->height;
-    for (int64_t row = first_row; row <= last_row; row++) {
-        uint8_t *cell = im->pixels + static_cast<size_t>(row - 1) * im->width * 2;
-        for (int32_t x = 0; x < im->width; x++) {
-            cell[x * 2] = 32;
-            cell[x * 2 + 1] = attribute;
-        }
-    }
+    for (int64_t row = first_row; row <= last_row; row++)
+        blank_cells(im->pixels + static_cast<size_t>(row - 1) * im->width * 2, im->width, attribute);
 }
 
 // Stores `fill` into whole pixel rows first..end-1 as it is, without blending.

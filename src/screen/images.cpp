@@ -33,13 +33,6 @@ bool grow_image_table() {
     return true;
 }
 
-void fill_blank_cells(uint8_t *cells, size_t count) {
-    for (size_t i = 0; i < count; i++) {
-        cells[i * 2] = 32;
-        cells[i * 2 + 1] = 7;
-    }
-}
-
 // The defaults of a fresh image of the record's `mode`, `width` and `height` (everything from
 // the depth to the graphics state; buffer, palette, flags and lifetime record are left alone).
 void apply_mode_defaults(img_struct &im) {
@@ -76,7 +69,7 @@ void clear_contents(img_struct &im) {
     size_t cells = static_cast<size_t>(im.width) * im.height;
     if (!im.pixels) return;
     if (im.text)
-        fill_blank_cells(im.pixels, cells);
+        blank_cells(im.pixels, cells);
     else
         std::memset(im.pixels, 0, cells * im.bytes_per_pixel);
 }
@@ -179,7 +172,7 @@ int32_t imgnew(int32_t width, int32_t height, int32_t mode) {
         return 0;
     }
     im.flags |= IMG_FLAG_OWNS_PIXELS;
-    if (im.text) fill_blank_cells(im.pixels, cells);
+    if (im.text) blank_cells(im.pixels, cells);
     return index;
 }
 

@@ -278,11 +278,8 @@ void tq32_boxfill(float x1, float y1, float x2, float y2, uint32_t colour) {
 
 void sub_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t box, int32_t style, int32_t passed) {
     if (new_error) return;
-    img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     if (passed & 1) {
         if (passed & 4) {
             x1 += im->x;

@@ -112,11 +112,7 @@ void scroll_text_view(img_struct *im) {
         uint8_t *first = im->pixels + static_cast<size_t>(top - 1) * row_bytes;
         std::memmove(first, first + row_bytes, static_cast<size_t>(bottom - top) * row_bytes);
         uint8_t *last = im->pixels + static_cast<size_t>(bottom - 1) * row_bytes;
-        const uint8_t attribute = text_attribute(im->color, im->background_color);
-        for (size_t i = 0; i < row_bytes; i += 2) {
-            last[i] = SPACE;
-            last[i + 1] = attribute;
-        }
+        blank_cells(last, im->width, text_attribute(im->color, im->background_color));
         return;
     }
     // In pixel rows: the view runs from `start` to `end` (exclusive), cut at the page's bottom.

@@ -25,11 +25,8 @@ namespace {
 
 void point_statement(float x, float y, uint32_t colour, int32_t passed, bool background) {
     if (new_error) return;
-    img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     if (passed & 1) {
         x += im->x;
         y += im->y;

@@ -97,10 +97,7 @@ int32_t build_text_screen(const text_layout &t) {
         selectfont(t.font, &img[index]);
         set_screen_page(p, index);
     }
-    for (uint32_t i = 0; i < TEXT_MEMORY_SIZE; i += 2) {
-        text_memory[i] = 32;
-        text_memory[i + 1] = 7;
-    }
+    blank_cells(text_memory, TEXT_MEMORY_SIZE / 2);
     return page[0];
 }
 

@@ -85,6 +85,14 @@ inline int32_t map_y(const img_struct *im, float y) {
 
 // ---- pixels ----
 
+// The write page of a drawing statement. A text page has cells, not pixels: error 5, and null.
+inline img_struct *drawing_page() {
+    img_struct *im = write_page;
+    if (!im->text) return im;
+    error(5);
+    return nullptr;
+}
+
 // The raw store of one pixel of `im` (no checks); text cells are left alone.
 void pset_on(img_struct *im, int32_t px, int32_t py, uint32_t colour);
 
@@ -101,6 +109,14 @@ void fast_line64(img_struct *im, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
 // The first byte-per-pixel row of a character's glyph in a built-in font (8 bytes a row, as many
 // rows as the font is high), or null for a font without built-in glyphs. The code is cut to 8 bits.
 const uint8_t *glyph_of(int32_t font, uint32_t code);
+
+// Fills `count` text cells with spaces in `attribute` (7, grey on black, is a blank screen's).
+inline void blank_cells(uint8_t *cells, size_t count, uint8_t attribute = 7) {
+    for (size_t i = 0; i < count; i++) {
+        cells[i * 2] = 32;
+        cells[i * 2 + 1] = attribute;
+    }
+}
 
 // The attribute byte of a text cell: background in bits 4-6, foreground in bits 0-3, and
 // foreground values 16-31 set the blink bit.
