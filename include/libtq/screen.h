@@ -180,8 +180,7 @@ extern uint8_t *ablend128;
 bool init_blend();
 
 void sub_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t box, int32_t style, int32_t passed);
-// Maps, clips and steps one styled line on the write page, of any depth (the name is the one
-// compiled code knows).
+// Maps, clips and steps one styled line on the write page, whatever the page's depth.
 void tq32_line(float x1, float y1, float x2, float y2, uint32_t colour, uint32_t style);
 void tq32_boxfill(float x1, float y1, float x2, float y2, uint32_t colour);
 // Clips the line to the inclusive rectangle. Returns false when nothing of it is visible; else
