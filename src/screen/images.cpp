@@ -39,7 +39,7 @@ void apply_mode_defaults(img_struct &im) {
     const mode_facts &m = facts_of(im.mode);
     im.text = m.text() ? 1 : 0;
     im.bits_per_pixel = m.bits_per_pixel;
-    im.bytes_per_pixel = m.bytes_per_pixel;
+    im.bytes_per_pixel = m.bytes_per_pixel();
     im.mask = im.bits_per_pixel >= 32 ? 0xFFFFFFFFu : (1u << im.bits_per_pixel) - 1;
     set_default_colours(im);
     im.print_mode = 3;

@@ -109,7 +109,7 @@ int32_t build_graphics_screen(int32_t mode, grid old) {
     int32_t index;
     if (m.video_memory) {
         index = imgframe(cmem + m.video_memory, m.width, m.height, mode);
-        std::memset(cmem + m.video_memory, 0, static_cast<size_t>(m.width) * m.height * m.bytes_per_pixel);
+        std::memset(cmem + m.video_memory, 0, static_cast<size_t>(m.width) * m.height * m.bytes_per_pixel());
     } else {
         index = imgnew(m.width, m.height, mode);
     }

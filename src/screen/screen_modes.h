@@ -68,8 +68,7 @@ struct mode_facts {
     int32_t mode;
     surface kind;
     uint16_t width, height;  // its screen in pixels (in cells for text); 0 for image-only modes
-    uint8_t bits_per_pixel;  //
-    uint8_t bytes_per_pixel; //
+    uint8_t bits_per_pixel;  // 1, 2, 4 or 8 for a palette, 16 for text cells, 32 for colours
     int32_t font;            // the font a new image starts with
     uint32_t video_memory;   // where the screen lives in conventional memory; 0: memory of its own
     uint32_t color;          // default foreground
@@ -83,6 +82,7 @@ struct mode_facts {
     uint32_t palette_attributes; // PALETTE takes attributes below this
     uint32_t palette_colours;    // and colour numbers below this (an 18-bit colour: any of its bits)
 
+    constexpr uint8_t bytes_per_pixel() const { return static_cast<uint8_t>((bits_per_pixel + 7) / 8); }
     constexpr bool screen() const { return kind != surface::image_only; }
     constexpr bool text() const { return kind == surface::text_screen; }
     // The text grid of the screen in its own font.
@@ -100,6 +100,7 @@ using enum palette_colour;
 using color_rule::colours, color_rule::text, color_rule::register0, color_rule::cga_sets;
 
 constexpr surface TEXT = surface::text_screen, PIXELS = surface::pixel_screen, IMAGE = surface::image_only;
+constexpr color_rule NO_COLOR = color_rule::refused;
 constexpr uint32_t OWN = 0;                                  // the page has memory of its own
 constexpr uint32_t B8000 = 0xB8000;                          // the colour text adapter's pages
 constexpr uint32_t A0000 = 0xA0000;                          // the VGA's 320 x 200 x 256 page
@@ -110,25 +111,26 @@ constexpr double CGA = 5.0 / 6.0, CGA_HI = 5.0 / 12.0, EGA = 35.0 / 48.0, SQUARE
 
 // clang-format off
 constexpr mode_facts modes[] = {
-// mode kind     w    h bpp B font memory     fg     bg fg<= bg<=  COLOR      aspect  palette      PALETTE attr cols
-  {   0, TEXT,   80,  25, 16, 2, 16, B8000,     7,     0,   31,  15, text,      SQUARE, first_16,    ega64,   16,  64},
-  {   1, PIXELS, 320, 200, 2, 1,  8, OWN,       3,     0,   15, ANY, cga_sets,  CGA,    cga_4,       cga16,   16,  16},
-  {   2, PIXELS, 640, 200, 1, 1,  8, OWN,       1,     0,    1,  15, register0, CGA_HI, black_white, cga16,    2,  16},
-  {   7, PIXELS, 320, 200, 4, 1,  8, OWN,      15,     0,   15,  15, register0, CGA,    first_16,    cga16,   16,  16},
-  {   8, PIXELS, 640, 200, 4, 1,  8, OWN,      15,     0,   15,  15, register0, CGA_HI, first_16,    cga16,   16,  16},
-  {   9, PIXELS, 640, 350, 4, 1, 14, OWN,      15,     0,   15,  63, register0, EGA,    ega_16,      ega64,   16,  64},
-  {  10, PIXELS, 640, 350, 2, 1, 14, OWN,       3,     0,    3,   8, register0, EGA,    pseudo_4_7,  pseudo,   4,   9},
-  {  11, PIXELS, 640, 480, 1, 1, 16, OWN,       1,     0,    1,   1, colours,   SQUARE, black_white, rgb18,    2,   0},
-  {  12, PIXELS, 640, 480, 4, 1, 16, OWN,      15,     0,   15,  15, colours,   SQUARE, first_16,    rgb18,   16,   0},
-  {  13, PIXELS, 320, 200, 8, 1,  8, A0000,    15,     0,  255, 255, colours,   CGA,    all_256,     rgb18,  256,   0},
-  { 256, IMAGE,    0,   0, 8, 1, 16, OWN,      15,     0,  255, 255, colours,   SQUARE, all_256,     rgb18,  256,   0},
-  {  32, IMAGE,    0,   0,32, 4, 16, OWN,   WHITE, BLACK,  ANY, ANY, colours,   SQUARE, none,        refused,  0,   0},
+    // mode, kind, screen width and height, bits per pixel, font, page memory; default foreground and
+    // background; COLOR's largest foreground and background and what it sets; CIRCLE's aspect;
+    // the default palette; what PALETTE's colour is, and its attributes and colours.
+    {  0, TEXT,    80,  25, 16, 16, B8000,     7,     0,  31,  15, text,      SQUARE, first_16,    ega64,    16, 64},
+    {  1, PIXELS, 320, 200,  2,  8, OWN,       3,     0,  15, ANY, cga_sets,  CGA,    cga_4,       cga16,    16, 16},
+    {  2, PIXELS, 640, 200,  1,  8, OWN,       1,     0,   1,  15, register0, CGA_HI, black_white, cga16,     2, 16},
+    {  7, PIXELS, 320, 200,  4,  8, OWN,      15,     0,  15,  15, register0, CGA,    first_16,    cga16,    16, 16},
+    {  8, PIXELS, 640, 200,  4,  8, OWN,      15,     0,  15,  15, register0, CGA_HI, first_16,    cga16,    16, 16},
+    {  9, PIXELS, 640, 350,  4, 14, OWN,      15,     0,  15,  63, register0, EGA,    ega_16,      ega64,    16, 64},
+    { 10, PIXELS, 640, 350,  2, 14, OWN,       3,     0,   3,   8, register0, EGA,    pseudo_4_7,  pseudo,    4,  9},
+    { 11, PIXELS, 640, 480,  1, 16, OWN,       1,     0,   1,   1, colours,   SQUARE, black_white, rgb18,     2,  0},
+    { 12, PIXELS, 640, 480,  4, 16, OWN,      15,     0,  15,  15, colours,   SQUARE, first_16,    rgb18,    16,  0},
+    { 13, PIXELS, 320, 200,  8,  8, A0000,    15,     0, 255, 255, colours,   CGA,    all_256,     rgb18,   256,  0},
+    {256, IMAGE,    0,   0,  8, 16, OWN,      15,     0, 255, 255, colours,   SQUARE, all_256,     rgb18,   256,  0},
+    { 32, IMAGE,    0,   0, 32, 16, OWN,   WHITE, BLACK, ANY, ANY, colours,   SQUARE, none,        refused,   0,  0},
 };
 // What a number that is no mode answers: COLOR and PALETTE refuse it, everything else takes the
 // plainest defaults.
 constexpr mode_facts no_mode =
-  {  -1, IMAGE,    0,   0, 8, 1, 16, OWN,      15,     0,    0,   0, color_rule::refused,
-                                                                                SQUARE, first_16,    refused,  0,   0};
+    { -1, IMAGE,    0,   0,  8, 16, OWN,      15,     0,   0,   0, NO_COLOR,  SQUARE, first_16,    refused,   0,  0};
 // clang-format on
 
 } // namespace mode_table_detail
