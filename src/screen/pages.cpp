@@ -27,13 +27,6 @@ namespace {
 int32_t first_page_entry[1] = {0};
 int32_t page_capacity = 1;
 
-} // namespace
-
-int32_t *page = first_page_entry;
-int32_t pages = 1;
-
-namespace {
-
 // A page number is a 32-bit value, but each number up to it costs an entry of the page table;
 // beyond this many the table is not grown and the page cannot be made.
 constexpr int32_t PAGE_TABLE_LIMIT = 1 << 20;
@@ -50,6 +43,9 @@ void reset_view_print(img_struct *im) {
 }
 
 } // namespace
+
+int32_t *page = first_page_entry;
+int32_t pages = 1;
 
 bool ensure_pages(int32_t entries) {
     if (entries > PAGE_TABLE_LIMIT) return false;
