@@ -74,13 +74,16 @@ extern int32_t *fimg;    // free stack of released indices
 extern int32_t lastfimg; // index of the free stack's top entry, -1 when empty
 extern int32_t nfimg;    // capacity of the free stack
 
-// Screen pages: page number to image index (0: the page does not exist yet). Program thread.
+// Screen pages: page number to image index (0: the page does not exist yet). Program thread;
+// only the page owner (src/screen/pages.cpp) changes the table.
 extern int32_t *page;
 extern int32_t pages;
 
-// The three current images. The indices and `write_page`, `read_page` belong to the program
-// thread. `display_page` is also read by the composer: it is stored whole, and a record is
-// complete before it becomes the display page.
+// The three current images, each an index and a pointer to its record. Written by the program
+// thread, and only through the page owner's setters, which keep each pair in step. `write_page`,
+// `read_page` and the indices are read by the program thread alone; `display_page` is also read
+// by the composer (housekeeping thread): it is stored whole, and a record is complete before it
+// becomes the display page.
 extern int32_t display_page_index;
 extern int32_t write_page_index;
 extern int32_t read_page_index;
@@ -108,6 +111,8 @@ constexpr int32_t FONT_TABLE_SIZE = 64;
 extern int32_t fontwidth[FONT_TABLE_SIZE];
 extern int32_t fontheight[FONT_TABLE_SIZE];
 extern int32_t fontflags[FONT_TABLE_SIZE];
+// `fontflags` bits: a font whose characters are all one width (every built-in font).
+constexpr int32_t FONT_FLAG_MONOSPACE = 16;
 // The table entries of `font`, 0 for a number outside the tables.
 inline int32_t font_width_of(int32_t font) { return font >= 0 && font < FONT_TABLE_SIZE ? fontwidth[font] : 0; }
 inline int32_t font_height_of(int32_t font) { return font >= 0 && font < FONT_TABLE_SIZE ? fontheight[font] : 0; }
@@ -175,6 +180,7 @@ extern uint8_t *ablend128;
 bool init_blend();
 
 void sub_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t box, int32_t style, int32_t passed);
+// Maps, clips and steps one styled line on the write page, whatever the page's depth.
 void tq32_line(float x1, float y1, float x2, float y2, uint32_t colour, uint32_t style);
 void tq32_boxfill(float x1, float y1, float x2, float y2, uint32_t colour);
 // Clips the line to the inclusive rectangle. Returns false when nothing of it is visible; else
@@ -221,8 +227,6 @@ int64_t func__printwidth(tqs *text, int32_t destination, int32_t passed);
 void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline);
 // Moves to a new line first when `length` characters would not fit on the rest of the line.
 void makefit_length(int64_t length);
-// Width in pixels of `length` characters on `image` (cells on a text page).
-int64_t printwidth_of(const img_struct *image, int64_t length);
 
 // Moves to the next 14-column print zone (the PRINT comma).
 void tab();
@@ -244,10 +248,8 @@ int32_t func__controlchr();
 
 // ---- WIDTH, PALETTE, PCOPY, CLS and image handles ---------------------------------------------------
 
-// Line width of the printer, 1 to 255 (80 at start). Program thread.
-extern int32_t width_lprint;
-
-// WIDTH: device 0 the screen (the write page), 2 the printer; `passed` bit 0 columns, bit 1 rows.
+// WIDTH: device 0 the screen (the write page), 2 the printer (its width is checked: there is no
+// printer output); `passed` bit 0 columns, bit 1 rows.
 void tqsub_width(int32_t device, int32_t columns, int32_t rows, int32_t console_columns, int32_t console_rows,
                  int32_t passed);
 void tqg_palette(int32_t attribute, int32_t colour, int32_t passed);

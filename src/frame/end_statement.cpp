@@ -5,6 +5,7 @@
 // frames are composed automatically again from here on.
 #include "libtq.h"
 #include "platform/platform.h"
+#include "screen/screen_internal.h"
 
 namespace {
 
@@ -27,12 +28,9 @@ void print_literal(const char *text, int32_t newline_after) {
 void sub_end() {
     exit_blocked = 0;
     if (!screen_hide.load()) {
-        img_struct *shown = display_page.load();
-        if (shown) {
-            write_page = shown;
-            write_page_index = display_page_index;
-            const int32_t font_height = font_height_of(shown->font);
-            const int32_t bottom = shown->text ? shown->height : font_height > 0 ? shown->height / font_height : 1;
+        if (display_page.load()) {
+            set_write_page(display_page_index);
+            const int32_t bottom = text_rows(write_page, write_page->font);
             tqg_sub_view_print(bottom, bottom, 1);
             print_literal("", 1);
             print_literal("Press any key to continue", 0);

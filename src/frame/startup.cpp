@@ -61,6 +61,9 @@ void libtq_prepare(int argc, char **argv) {
     libtq_log_init();
     libtq_log_info("Program starting.");
 
+    // The machine's handle lists, made at start-up whether or not a program uses them: files,
+    // streams and connections are periphery this runtime does not carry, and only the presenter's
+    // texture-backed images fill a list.
     special_handles = list_new(8);
     stream_handles = list_new(24);
     connection_handles = list_new(20);

@@ -24,18 +24,9 @@ constexpr double CHAINED_STEPS = 1 << 16;
 // drawn.
 constexpr double LARGEST_COORDINATE = 4503599627370496.0; // 2^52
 
-double default_aspect(int32_t mode) {
-    switch (mode) {
-    case 1:
-    case 7:
-    case 13: return 5.0 / 6.0;
-    case 2:
-    case 8: return 5.0 / 12.0;
-    case 9:
-    case 10: return 35.0 / 48.0;
-    default: return 1;
-    }
-}
+// A double rounded half away from zero, for callers that already know it is finite and within
+// the 64-bit range.
+int64_t round_half_away(double v) { return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5); }
 
 struct arc {
     double start, end;
@@ -140,11 +131,8 @@ struct outline {
 void sub_circle(double x, double y, double radius, uint32_t colour, double start, double end, double aspect,
                 int32_t passed) {
     if (new_error) return;
-    img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     double from = (passed & 4) ? start : 0;
     double to = (passed & 8) ? end : TWO_PI;
     bool from_line = false, to_line = false;
@@ -188,7 +176,7 @@ void sub_circle(double x, double y, double radius, uint32_t colour, double start
     }
     const double radius_px = std::fabs(r1 - cx);
     double rx = radius_px, ry = radius_px;
-    const double a = (passed & 16) ? aspect : default_aspect(im->mode);
+    const double a = (passed & 16) ? aspect : facts_of(im->mode).aspect;
     if (a >= 0) {
         if (a < 1) ry = a * ry;
         if (a > 1) rx = rx / a;

@@ -12,13 +12,8 @@ namespace {
 void fill_cells(img_struct *im, int64_t first_row, int64_t last_row, uint8_t attribute) {
     if (first_row < 1) first_row = 1;
     if (last_row > im->height) last_row = im->height;
-    for (int64_t row = first_row; row <= last_row; row++) {
-        uint8_t *cell = im->pixels + static_cast<size_t>(row - 1) * im->width * 2;
-        for (int32_t x = 0; x < im->width; x++) {
-            cell[x * 2] = 32;
-            cell[x * 2 + 1] = attribute;
-        }
-    }
+    for (int64_t row = first_row; row <= last_row; row++)
+        blank_cells(im->pixels + static_cast<size_t>(row - 1) * im->width * 2, im->width, attribute);
 }
 
 // Stores `fill` into whole pixel rows first..end-1 as it is, without blending.
@@ -57,8 +52,7 @@ void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed) {
     im->cursor_held = 0; // the cursor is placed anew; no line break is owed there
     im->draw_angle = 0;
     im->draw_scale = 1.0;
-    const uint8_t attribute =
-        static_cast<uint8_t>(((fill_colour * 16) & 0x7F) | (im->color & 15) | ((im->color & 16) * 8));
+    const uint8_t attribute = text_attribute(im->color, fill_colour & 7);
 
     if (!method_given) {
         if (im->text) {
@@ -118,9 +112,7 @@ void sub_clsDest(int32_t method, uint32_t fill_colour, int32_t destination, int3
     const int32_t index = image_of_handle(destination, 258);
     if (!index) return;
     const int32_t saved_index = write_page_index;
-    write_page_index = index;
-    write_page = &img[index];
+    set_write_page(index);
     sub_cls(method, fill_colour, passed & 3);
-    write_page_index = saved_index;
-    write_page = &img[saved_index];
+    set_write_page(saved_index);
 }

@@ -6,18 +6,11 @@
 
 namespace {
 
-constexpr int32_t FONT_FLAG_MONOSPACE = 16;
-
 bool is_built_in(int32_t font) { return font >= 0 && font < FONT_TABLE_SIZE && fontwidth[font] != 0; }
 // The 16-pixel-wide fonts of 40-column text exist only for text pages.
 bool is_double_width(int32_t font) { return font == 9 || font == 15 || font == 17; }
 
 } // namespace
-
-void apply_font(img_struct *im, int32_t font) {
-    selectfont(font, im);
-    im->cursor_held = 0; // the cursor starts again at the top; no line break is owed there
-}
 
 void sub__font(int32_t font, int32_t destination, int32_t passed) {
     if (new_error) return;
@@ -58,5 +51,6 @@ void sub__font(int32_t font, int32_t destination, int32_t passed) {
         if (locked) display_lock_release();
         return;
     }
-    apply_font(im, font);
+    selectfont(font, im);
+    im->cursor_held = 0; // the cursor starts again at the top; no line break is owed there
 }

@@ -182,18 +182,15 @@ void fill_rectangle(img_struct *im, int32_t left, int32_t top, int32_t right, in
         for (size_t c = 0; c < columns; c++) blend_store(im, at + c, colour);
 }
 
-} // namespace
-
-bool lineclip(int32_t &x1, int32_t &y1, int32_t &x2, int32_t &y2, int32_t left, int32_t top, int32_t right,
-              int32_t bottom, int64_t &cut) {
-    return clip_line<int32_t>(x1, y1, x2, y2, left, top, right, bottom, cut);
-}
-
+// The line clipper on 64-bit end points, for callers whose points may lie far outside the
+// 32-bit range. Visible results lie inside the rectangle.
 bool lineclip64(int64_t &x1, int64_t &y1, int64_t &x2, int64_t &y2, int64_t left, int64_t top, int64_t right,
                 int64_t bottom, int64_t &cut) {
     return clip_line<int64_t>(x1, y1, x2, y2, left, top, right, bottom, cut);
 }
 
+// Draws the clipped line (both ends inside the page) on `im`, stepping as LINE does. `pattern`
+// is the 32-bit style already advanced for the pixels cut from the start.
 void draw_clipped_line(img_struct *im, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour,
                        uint32_t pattern) {
     const size_t width = im->width;
@@ -220,6 +217,14 @@ void draw_clipped_line(img_struct *im, int32_t x1, int32_t y1, int32_t x2, int32
     });
 }
 
+} // namespace
+
+bool lineclip(int32_t &x1, int32_t &y1, int32_t &x2, int32_t &y2, int32_t left, int32_t top, int32_t right,
+              int32_t bottom, int64_t &cut) {
+    return clip_line<int32_t>(x1, y1, x2, y2, left, top, right, bottom, cut);
+}
+
+// One styled line on the write page, of any depth: 1-byte and 32-bit pixels alike.
 void tq32_line(float x1, float y1, float x2, float y2, uint32_t colour, uint32_t style) {
     img_struct *im = write_page;
     int32_t px1 = map_x(im, x1), py1 = map_y(im, y1);
@@ -273,11 +278,8 @@ void tq32_boxfill(float x1, float y1, float x2, float y2, uint32_t colour) {
 
 void sub_line(float x1, float y1, float x2, float y2, uint32_t colour, int32_t box, int32_t style, int32_t passed) {
     if (new_error) return;
-    img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     if (passed & 1) {
         if (passed & 4) {
             x1 += im->x;

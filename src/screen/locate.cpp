@@ -11,17 +11,17 @@
 
 namespace {
 
-constexpr uint32_t TEXT_MEMORY = 0xB8000;
 constexpr size_t START_UP_TEXT_BYTES = 80 * 25 * 2;
 
 // Widens the start-up 80 x 25 text screen to 80 x 50 with its text and colours.
 bool widen_start_up_screen() {
+    uint8_t *text_memory = cmem + facts_of(0).video_memory;
     uint8_t kept[START_UP_TEXT_BYTES];
-    std::memcpy(kept, cmem + TEXT_MEMORY, sizeof kept);
+    std::memcpy(kept, text_memory, sizeof kept);
     const uint32_t color = write_page->color, background = write_page->background_color;
     tqsub_width(0, 80, 50, 0, 0, 3);
     if (new_error) return false;
-    std::memcpy(cmem + TEXT_MEMORY, kept, sizeof kept);
+    std::memcpy(text_memory, kept, sizeof kept);
     write_page->color = color;
     write_page->background_color = background;
     return true;

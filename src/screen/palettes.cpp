@@ -1,4 +1,5 @@
-// The default palettes of the emulated adapters and the per-mode palette of an image.
+// The default palettes of the emulated adapters, the per-mode palette of an image, and what a
+// colour number means to a mode's palette registers.
 //
 // The 256-colour palette is the 16-colour set, sixteen greys, then nine blocks of 24 colours that
 // walk the colour wheel at three brightnesses and three saturations each; the 64-colour table of
@@ -6,6 +7,7 @@
 // computed here from those rules when the program is built, as 0xRRGGBB values; start-up adds
 // alpha 0xFF.
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "libtq.h"
@@ -18,6 +20,11 @@ uint32_t pal_mode10[2][9];
 namespace {
 
 constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
+
+// A 6-bit channel of the VGA's colour registers spread over 0..255, rounded to nearest.
+uint32_t channel_8bit(uint32_t c) {
+    return static_cast<uint32_t>(std::nearbyint(static_cast<double>(c) * 4.0634918 - 0.4999999));
+}
 
 constexpr std::array<uint32_t, 16> colours16 = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
                                                 0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
@@ -111,31 +118,48 @@ void screen_init_palettes() {
 void restorepalette(img_struct *image) {
     uint32_t *pal = image->pal;
     if (!pal) return;
-    switch (image->mode) {
-    case 1: {
+    switch (facts_of(image->mode).palette) {
+    case default_palette::none: break;
+    case default_palette::first_16: std::memcpy(pal, palette_256, 16 * sizeof(uint32_t)); break;
+    case default_palette::all_256: std::memcpy(pal, palette_256, sizeof palette_256); break;
+    case default_palette::cga_4: {
         static constexpr int from[4] = {0, 3, 5, 7};
         for (int i = 0; i < 4; i++) pal[i] = palette_256[from[i]];
         break;
     }
-    case 2:
-    case 11:
+    case default_palette::black_white:
         pal[0] = 0x000000;
         pal[1] = 0xFFFFFF;
         break;
-    case 9: {
+    case default_palette::ega_16: {
         static constexpr int from[16] = {0, 1, 2, 3, 4, 5, 20, 7, 56, 57, 58, 59, 60, 61, 62, 63};
         for (int i = 0; i < 16; i++) pal[i] = palette_64[from[i]];
         break;
     }
-    case 10:
+    case default_palette::pseudo_4_7:
         // Indices into the mode-10 pseudo-colours, which the composer resolves by blink phase.
         pal[4] = 0;
         pal[5] = 4;
         pal[6] = 6;
         pal[7] = 8;
         break;
-    case 13:
-    case 256: std::memcpy(pal, palette_256, sizeof palette_256); break;
-    default: std::memcpy(pal, palette_256, 16 * sizeof(uint32_t)); break;
     }
+}
+
+bool palette_colour_fits(const mode_facts &m, uint32_t colour) {
+    if (m.palette_takes == palette_colour::rgb18) return !(colour & ~0x3F3F3Fu);
+    return colour < m.palette_colours;
+}
+
+uint32_t palette_entry_value(const mode_facts &m, uint32_t colour) {
+    switch (m.palette_takes) {
+    case palette_colour::rgb18:
+        return channel_8bit(colour & 63) << 16 | channel_8bit((colour >> 8) & 63) << 8 |
+               channel_8bit((colour >> 16) & 63);
+    case palette_colour::ega64: return palette_64[colour];
+    case palette_colour::cga16: return palette_256[colour];
+    case palette_colour::pseudo: return colour;
+    case palette_colour::refused: break;
+    }
+    return 0;
 }

@@ -25,11 +25,8 @@ double func_point(float x, float y, int32_t passed) {
         return static_cast<double>(point(px, py));
     }
     // POINT(n): the graphics cursor of the write page.
-    const img_struct *im = write_page;
-    if (im->text) {
-        error(5);
-        return 0;
-    }
+    const img_struct *im = drawing_page();
+    if (!im) return 0;
     const bool mapped = im->clipping_or_scaling == 2;
     switch (round_single(x)) {
     case 0: return round_single(mapped ? im->x * im->scaling_x + im->scaling_offset_x : im->x);

@@ -112,11 +112,7 @@ void scroll_text_view(img_struct *im) {
         uint8_t *first = im->pixels + static_cast<size_t>(top - 1) * row_bytes;
         std::memmove(first, first + row_bytes, static_cast<size_t>(bottom - top) * row_bytes);
         uint8_t *last = im->pixels + static_cast<size_t>(bottom - 1) * row_bytes;
-        const uint8_t attribute = text_attribute(im->color, im->background_color);
-        for (size_t i = 0; i < row_bytes; i += 2) {
-            last[i] = SPACE;
-            last[i + 1] = attribute;
-        }
+        blank_cells(last, im->width, text_attribute(im->color, im->background_color));
         return;
     }
     // In pixel rows: the view runs from `start` to `end` (exclusive), cut at the page's bottom.
@@ -156,6 +152,13 @@ inline bool put_character(img_struct *im, uint8_t code, int32_t columns, bool la
     im->cursor_x = static_cast<int16_t>(columns);
     im->cursor_held = 1;
     return false;
+}
+
+// Width in pixels of `length` characters on `image` (cells on a text page).
+int64_t printwidth_of(const img_struct *image, int64_t length) {
+    if (length <= 0) return 0;
+    if (image->text) return length;
+    return static_cast<int64_t>(font_width_of(image->font)) * length;
 }
 
 } // namespace
@@ -247,12 +250,6 @@ void print_bytes(const uint8_t *bytes, int32_t length, int32_t newline_after) {
         wrapped = put_character(im, code, columns, last, line_break);
     }
     if (line_break && !wrapped) newline();
-}
-
-int64_t printwidth_of(const img_struct *image, int64_t length) {
-    if (length <= 0) return 0;
-    if (image->text) return length;
-    return static_cast<int64_t>(font_width_of(image->font)) * length;
 }
 
 void makefit_length(int64_t length) {

@@ -5,7 +5,6 @@
 // display page meanwhile and the rebuild runs under the display lock. Switching pages only moves
 // the current-page pointers, each stored whole, and takes no lock.
 #include <algorithm>
-#include <cstddef>
 #include <cstring>
 
 #include "libtq.h"
@@ -16,13 +15,10 @@ int32_t sub_screen_width_in_characters = -1;
 int32_t sub_screen_height_in_characters = -1;
 int32_t sub_screen_font = -1;
 int32_t sub_screen_keep_page0 = 0;
-int32_t screen_active_page = 0;
 
 namespace {
 
-constexpr uint32_t TEXT_MEMORY = 0xB8000; // text pages in conventional memory
-constexpr uint32_t TEXT_MEMORY_SIZE = 65536;
-constexpr uint32_t MODE13_MEMORY = 0xA0000; // the 320 x 200 x 256 page
+constexpr uint32_t TEXT_MEMORY_SIZE = 65536; // the text adapter's memory from B800:0000
 constexpr int32_t TEXT_PAGES = 8;
 
 struct grid {
@@ -71,8 +67,7 @@ text_layout choose_text_layout(grid old) {
         // Both sizes without a font: the font WIDTH itself would choose for them.
         t.columns = sub_screen_width_in_characters;
         t.rows = sub_screen_height_in_characters;
-        t.font = t.rows >= 50 ? 8 : t.rows >= 43 ? 14 : 16;
-        if (t.columns <= 40) t.font++;
+        t.font = text_screen_font(t.columns, t.rows);
     } else if (old.is(80, 50) || old.is(80, 43)) {
         t = {80, old.rows, 8};
     } else if (old.is(40, 50) || old.is(40, 43)) {
@@ -85,12 +80,6 @@ text_layout choose_text_layout(grid old) {
     return t;
 }
 
-void make_current(int32_t index) {
-    display_page_index = write_page_index = read_page_index = index;
-    write_page = read_page = &img[index];
-    display_page.store(&img[index]);
-}
-
 // Builds the eight pages of a text screen; as many as fit in the 64 KiB of text memory live
 // there, so that programs which write that memory change the screen.
 int32_t build_text_screen(const text_layout &t) {
@@ -99,68 +88,44 @@ int32_t build_text_screen(const text_layout &t) {
     if (t.rows == 25 && (t.columns == 40 || t.columns == 80)) page_bytes = t.columns == 40 ? 2048 : 4096;
     const size_t in_memory = std::min<size_t>(TEXT_MEMORY_SIZE / page_bytes, TEXT_PAGES);
     if (!ensure_pages(TEXT_PAGES)) return 0;
+    uint8_t *text_memory = cmem + facts_of(0).video_memory;
     for (int32_t p = 0; p < TEXT_PAGES; p++) {
         const size_t n = static_cast<size_t>(p);
-        const int32_t index = n < in_memory ? imgframe(cmem + TEXT_MEMORY + page_bytes * n, t.columns, t.rows, 0)
-                                            : imgnew(t.columns, t.rows, 0);
+        const int32_t index =
+            n < in_memory ? imgframe(text_memory + page_bytes * n, t.columns, t.rows, 0) : imgnew(t.columns, t.rows, 0);
         if (!index) return 0;
         selectfont(t.font, &img[index]);
-        img[index].flags |= IMG_FLAG_SCREEN_PAGE;
-        page[p] = index;
+        set_screen_page(p, index);
     }
-    for (uint32_t i = 0; i < TEXT_MEMORY_SIZE; i += 2) {
-        cmem[TEXT_MEMORY + i] = 32;
-        cmem[TEXT_MEMORY + i + 1] = 7;
-    }
+    blank_cells(text_memory, TEXT_MEMORY_SIZE / 2);
     return page[0];
 }
 
+// A pixel screen's page 0: in conventional memory where the adapter keeps it (mode 13), else in
+// memory of its own. An EGA or VGA screen that replaces one whose text grid was the grid the 8x8
+// font gives on it (80 x 43, 80 x 60) takes that font too, so the program's text keeps its rows.
 int32_t build_graphics_screen(int32_t mode, grid old) {
-    int32_t index = 0;
-    switch (mode) {
-    case 13:
-        index = imgframe(cmem + MODE13_MEMORY, 320, 200, 13);
-        std::memset(cmem + MODE13_MEMORY, 0, 64000);
-        break;
-    case 12:
-    case 11:
-        index = imgnew(640, 480, mode);
-        if (index && old.is(80, 60)) selectfont(8, &img[index]);
-        break;
-    case 10:
-    case 9:
-        index = imgnew(640, 350, mode);
-        if (index && old.is(80, 43)) selectfont(8, &img[index]);
-        break;
-    case 8: index = imgnew(640, 200, 8); break;
-    case 7: index = imgnew(320, 200, 7); break;
-    case 2: index = imgnew(640, 200, 2); break;
-    case 1: index = imgnew(320, 200, 1); break;
-    default: break;
+    const mode_facts &m = facts_of(mode);
+    int32_t index;
+    if (m.video_memory) {
+        index = imgframe(cmem + m.video_memory, m.width, m.height, mode);
+        std::memset(cmem + m.video_memory, 0, static_cast<size_t>(m.width) * m.height * m.bytes_per_pixel());
+    } else {
+        index = imgnew(m.width, m.height, mode);
     }
+    if (index && m.font != 8 && old.is(m.width / 8, m.height / 8)) selectfont(8, &img[index]);
     return index;
-}
-
-void release_screen() {
-    if (!page[0]) return;
-    for (int32_t p = 1; p < pages; p++)
-        if (page[p]) release_image(page[p]);
-    if (sub_screen_keep_page0)
-        img[page[0]].flags &= ~IMG_FLAG_SCREEN_PAGE;
-    else
-        release_image(page[0]);
 }
 
 void rebuild(int32_t mode, int32_t own_image, const text_layout &text) {
     const grid old = screen_grid();
-    release_screen();
-    reset_page_table();
+    release_screen(sub_screen_keep_page0);
     sub_screen_keep_page0 = 0;
     int32_t index;
     if (own_image) {
         index = own_image;
         sub_screen_keep_page0 = 1;
-    } else if (mode == 0) {
+    } else if (facts_of(mode).text()) {
         sub_screen_width_in_characters = sub_screen_height_in_characters = sub_screen_font = -1;
         index = build_text_screen(text);
     } else {
@@ -171,54 +136,12 @@ void rebuild(int32_t mode, int32_t own_image, const text_layout &text) {
         error(257);
         return;
     }
-    img[index].flags |= IMG_FLAG_SCREEN_PAGE;
-    page[0] = index;
-    make_current(index);
+    set_screen_page(0, index);
+    set_current_pages(index);
     write_page->draw_angle = 0;
     write_page->draw_scale = 1.0;
-    screen_active_page = 0;
     key_display_redraw = 1;
     key_update();
-}
-
-// The text view after a page switch: the whole page but its last row, and the cursor back on
-// the page.
-void reset_view_print(img_struct *im) {
-    int32_t rows = text_rows(im, im->font);
-    im->top_row = 1;
-    if (im->cursor_y > rows) im->cursor_y = 1;
-    im->bottom_row = static_cast<int16_t>(rows - 1 > 0 ? rows - 1 : 1);
-}
-
-void switch_active_page(int32_t number) {
-    if (!validatepage(number)) return;
-    const int32_t index = page[number];
-    if (index != write_page_index || index != read_page_index) {
-        write_page_index = read_page_index = index;
-        write_page = read_page = &img[index];
-        defaultcolors();
-        reset_view_print(write_page);
-    }
-    if (number == screen_active_page) return;
-    // The viewport, WINDOW, graphics cursor and DRAW state follow the program to its new page.
-    const int32_t previous = screen_active_page < pages ? page[screen_active_page] : 0;
-    if (!write_page->text && previous && img[previous].valid && !img[previous].text) {
-        constexpr size_t from = offsetof(img_struct, view_x1);
-        constexpr size_t to = offsetof(img_struct, draw_scale) + sizeof(double);
-        std::memmove(reinterpret_cast<char *>(write_page) + from, reinterpret_cast<char *>(&img[previous]) + from,
-                     to - from);
-    }
-    screen_active_page = number;
-}
-
-void switch_visual_page(int32_t number) {
-    if (!validatepage(number)) return;
-    const int32_t index = page[number];
-    if (index == display_page_index) return;
-    display_page_index = index;
-    display_page.store(&img[index]);
-    defaultcolors();
-    reset_view_print(write_page);
 }
 
 } // namespace
@@ -251,14 +174,14 @@ void tqg_screen(int32_t mode, int32_t color_switch, int32_t active_page, int32_t
             own_image = static_cast<int32_t>(index);
             rebuild_due = own_image != page[0];
         } else {
-            if ((mode >= 3 && mode <= 6) || mode > 13) {
+            if (!facts_of(mode).screen()) {
                 error(5);
                 return;
             }
             const bool width_pending =
                 sub_screen_width_in_characters != -1 || sub_screen_height_in_characters != -1 || sub_screen_font != -1;
             rebuild_due = !page[0] || img[page[0]].mode != mode || width_pending;
-            if (rebuild_due && mode == 0) {
+            if (rebuild_due && facts_of(mode).text()) {
                 text = choose_text_layout(screen_grid());
                 // The cursor of a text page is a 16-bit position.
                 if (text.columns < 1 || text.rows < 1 || text.columns > INT16_MAX || text.rows > INT16_MAX ||

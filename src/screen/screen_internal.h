@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "libtq.h"
+#include "screen/pages.h"
+#include "screen/screen_modes.h"
 
 // ---- start-up steps ----
 void screen_init_fonts();    // built-in font metrics
@@ -12,15 +14,23 @@ void screen_init_images();   // the image table, indices 0 and 1 taken and not v
 void screen_init_palettes(); // default palettes and the mode-10 pseudo-colours
 void screen_init_glyphs();   // the byte-per-pixel glyph tables from the program's bit rows
 
-// The page table holds at least `entries` entries (new ones 0); false when it cannot grow.
-bool ensure_pages(int32_t entries);
-// Back to one entry, 0: no screen.
-void reset_page_table();
+// ---- image records ----
+
 // Frees an image's own pixels and palette, then its record.
 void release_image(int32_t index);
+// The index a negative handle names when it is valid, else 0 (no error raised).
+int32_t valid_image_handle(int32_t handle);
+// The text view an image's font gives it: rows 1 to the last row but one (at least row 1).
+void reset_text_view(img_struct *im);
+// The default foreground and background of the image's mode; drawing takes the foreground.
+void set_default_colours(img_struct &im);
 
-// The remembered active page number (SCREEN's page switching); a rebuild forgets it.
-extern int32_t screen_active_page;
+// ---- palettes ----
+
+// Whether `colour` is a colour number the mode's palette registers take, and the palette entry
+// it makes.
+bool palette_colour_fits(const mode_facts &m, uint32_t colour);
+uint32_t palette_entry_value(const mode_facts &m, uint32_t colour);
 
 // ---- numbers ----
 
@@ -31,10 +41,6 @@ inline int32_t round_single(float v) {
     if (!(rounded >= -2147483648.0f && rounded < 2147483648.0f)) return INT32_MIN;
     return static_cast<int32_t>(rounded);
 }
-
-// A double rounded half away from zero, for callers that already know it is finite and within
-// the 64-bit range.
-inline int64_t round_half_away(double v) { return static_cast<int64_t>(v >= 0 ? v + 0.5 : v - 0.5); }
 
 // ---- pages and viewports ----
 
@@ -79,21 +85,19 @@ inline int32_t map_y(const img_struct *im, float y) {
 
 // ---- pixels ----
 
+// The write page of a drawing statement. A text page has cells, not pixels: error 5, and null.
+inline img_struct *drawing_page() {
+    img_struct *im = write_page;
+    if (!im->text) return im;
+    error(5);
+    return nullptr;
+}
+
 // The raw store of one pixel of `im` (no checks); text cells are left alone.
 void pset_on(img_struct *im, int32_t px, int32_t py, uint32_t colour);
 
 // Stores one colour into a 32-bit pixel with the image's blending rules.
 void blend_store(const img_struct *im, uint32_t *at, uint32_t colour);
-
-// Draws the clipped line (both ends inside the page) on `im`, stepping as LINE does. `pattern`
-// is the 32-bit style already advanced for the pixels cut from the start.
-void draw_clipped_line(img_struct *im, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour,
-                       uint32_t pattern);
-
-// The line clipper on 64-bit end points, for callers whose points may lie far outside the
-// 32-bit range. Visible results lie inside the rectangle.
-bool lineclip64(int64_t &x1, int64_t &y1, int64_t &x2, int64_t &y2, int64_t left, int64_t top, int64_t right,
-                int64_t bottom, int64_t &cut);
 
 // The store of one pixel when the point is inside the image's viewport.
 void pset_and_clip64(img_struct *im, int64_t px, int64_t py, uint32_t colour);
@@ -105,6 +109,14 @@ void fast_line64(img_struct *im, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
 // The first byte-per-pixel row of a character's glyph in a built-in font (8 bytes a row, as many
 // rows as the font is high), or null for a font without built-in glyphs. The code is cut to 8 bits.
 const uint8_t *glyph_of(int32_t font, uint32_t code);
+
+// Fills `count` text cells with spaces in `attribute` (7, grey on black, is a blank screen's).
+inline void blank_cells(uint8_t *cells, size_t count, uint8_t attribute = 7) {
+    for (size_t i = 0; i < count; i++) {
+        cells[i * 2] = 32;
+        cells[i * 2 + 1] = attribute;
+    }
+}
 
 // The attribute byte of a text cell: background in bits 4-6, foreground in bits 0-3, and
 // foreground values 16-31 set the blink bit.
@@ -123,15 +135,3 @@ inline int32_t cursor_rows(const img_struct *im) {
     const int32_t n = text_rows(im, im->font);
     return n < 1 ? 1 : n > INT16_MAX ? INT16_MAX : n;
 }
-
-// Sets an image's font and puts its cursor and text view back to the defaults for it.
-void apply_font(img_struct *im, int32_t font);
-
-// ---- handles ----
-
-// The image a handle names: a negative handle names an off-screen image (the negative of its
-// index) and must be valid, else `bad_handle_error` is raised; 0 and above name a screen page,
-// which is created if missing. Returns the index, or 0 with an error raised.
-int32_t image_of_handle(int32_t handle, int32_t bad_handle_error);
-// The index a negative handle names when it is valid, else 0 (no error raised).
-int32_t valid_image_handle(int32_t handle);

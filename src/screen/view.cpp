@@ -6,12 +6,8 @@
 
 void tqg_sub_view(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill, uint32_t border, int32_t passed) {
     if (new_error) return;
-    img_struct *im = write_page;
-    // A text page has cells, not pixels: there is nothing to clip, fill or frame.
-    if (im->text) {
-        error(5);
-        return;
-    }
+    img_struct *im = drawing_page();
+    if (!im) return;
     const bool coordinates = passed & 1;
     if (coordinates) {
         if (x1 < 0 || x2 < 0 || y1 < 0 || y2 < 0 || x1 >= im->width || x2 >= im->width || y1 >= im->height ||

@@ -11,37 +11,10 @@
 #include "libtq.h"
 #include "screen/screen_internal.h"
 
-int32_t width_lprint = 80;
-
 namespace {
 
 // The largest text grid of a text screen: the adapter's BIOS keeps columns and rows in a byte.
 constexpr int32_t TEXT_GRID_LIMIT = 255;
-
-// Releases every screen page but page 0, which the current pages among them fall back to.
-void release_pages_but_first() {
-    const int32_t first = page[0];
-    for (int32_t p = 1; p < pages; p++) {
-        const int32_t index = page[p];
-        if (!index || index == first) continue;
-        if (display_page_index == index) {
-            display_page_index = first;
-            display_page.store(&img[first]);
-        }
-        if (write_page_index == index) {
-            write_page_index = first;
-            write_page = &img[first];
-        }
-        if (read_page_index == index) {
-            read_page_index = first;
-            read_page = &img[first];
-        }
-        release_image(index);
-        page[p] = 0;
-    }
-    pages = 1;
-    screen_active_page = 0;
-}
 
 // The image a screen WIDTH works on: page 0 for a screen page (the other pages go), else the
 // write page itself.
@@ -60,8 +33,7 @@ void text_screen_width(bool columns_given, int32_t columns, bool rows_given, int
         error(5);
         return;
     }
-    int32_t font = rows >= 50 ? 8 : rows >= 43 ? 14 : 16;
-    if (columns <= 40) font++; // the double-width glyphs
+    const int32_t font = text_screen_font(columns, rows);
     if (font == im->font && columns == im->width && rows == im->height) return;
     sub_screen_width_in_characters = columns;
     sub_screen_height_in_characters = rows;
@@ -115,28 +87,17 @@ void resize_image(bool columns_given, int32_t columns, bool rows_given, int32_t 
     if (locked) display_lock_release();
 }
 
-// The font a pixel screen of `mode` takes for the rows and columns asked for, or 0 when they fit
-// none of its fonts.
+// The font a pixel screen takes for the rows and columns asked for, or 0 when they fit none of
+// its fonts. Every pixel screen has the 8x8 font; the EGA's and VGA's screens also their own
+// taller one (8x14, 8x16). On its own 350-line screen the EGA gives 43 rows of the 8x8 font.
 int32_t pixel_screen_font(const img_struct *im, bool columns_given, int32_t columns, bool rows_given, int32_t rows) {
+    const mode_facts &m = facts_of(im->mode);
     if (columns_given && static_cast<int64_t>(columns) * 8 != im->width) return 0;
+    if (!rows_given) return im->font == 8 ? 8 : m.font;
     const int64_t n = rows;
-    switch (im->mode) {
-    case 9:
-    case 10:
-        if (!rows_given) return im->font == 8 ? 8 : 14;
-        if (n * 8 == im->height || (n == 43 && im->height == 350)) return 8;
-        if (n * 14 == im->height) return 14;
-        return 0;
-    case 11:
-    case 12:
-        if (!rows_given) return im->font == 8 ? 8 : 16;
-        if (n * 8 == im->height) return 8;
-        if (n * 16 == im->height) return 16;
-        return 0;
-    default: // 1, 2, 7, 8, 13
-        if (rows_given && n * 8 != im->height) return 0;
-        return 8;
-    }
+    if (n * 8 == im->height || (im->height == m.height && n == m.height / 8)) return 8;
+    if (n * builtin_font_cell(m.font).height == im->height) return m.font;
+    return 0;
 }
 
 void pixel_screen_width(bool columns_given, int32_t columns, bool rows_given, int32_t rows) {
@@ -157,13 +118,15 @@ void pixel_screen_width(bool columns_given, int32_t columns, bool rows_given, in
     }
     if (font == im->font) return;
     const uint32_t color = im->color, background = im->background_color;
-    if (im->mode == 9 || im->mode == 10 || im->mode == 11 || im->mode == 12) {
-        // The WINDOW survives the new grid; the viewport does not.
+    if (facts_of(im->mode).font != 8) {
+        // An EGA or VGA screen between its two fonts: the WINDOW survives the new grid, the
+        // viewport does not.
         const float x1 = im->window_x1, y1 = im->window_y1, x2 = im->window_x2, y2 = im->window_y2;
         imgrevert(write_page_index);
         tqg_sub_window(x1, y1, x2, y2, 1 | 2);
         im->clipping_or_scaling = 0;
     } else {
+        // An older screen back to its 8x8 font from another one: its other pages go.
         if (im->flags & IMG_FLAG_SCREEN_PAGE) {
             release_pages_but_first();
             im = write_page;
@@ -187,8 +150,7 @@ void tqsub_width(int32_t device, int32_t columns, int32_t rows, int32_t console_
             error(5);
             return;
         }
-        width_lprint = columns;
-        return;
+        return; // nothing is printed, so the printer's line width is checked and not kept
     }
     if (device != 0) {
         error(5);
@@ -203,7 +165,7 @@ void tqsub_width(int32_t device, int32_t columns, int32_t rows, int32_t console_
     const img_struct *im = write_page;
     if (im->text)
         text_screen_width(columns_given, columns, rows_given, rows);
-    else if (im->mode == 32 || im->mode == 256)
+    else if (!facts_of(im->mode).screen())
         resize_image(columns_given, columns, rows_given, rows);
     else
         pixel_screen_width(columns_given, columns, rows_given, rows);

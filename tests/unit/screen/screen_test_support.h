@@ -31,18 +31,14 @@ class drawing_image {
         buffer.assign(bytes + 2 * MARGIN, GUARD);
         std::fill(buffer.begin() + MARGIN, buffer.begin() + MARGIN + bytes, 0);
         index = imgframe(buffer.data() + MARGIN, width, height, mode);
-        saved_write = write_page;
-        saved_read = read_page;
         saved_write_index = write_page_index;
         saved_read_index = read_page_index;
-        write_page = read_page = &img[index];
-        write_page_index = read_page_index = index;
+        set_write_page(index);
+        set_read_page(index);
     }
     ~drawing_image() {
-        write_page = saved_write;
-        read_page = saved_read;
-        write_page_index = saved_write_index;
-        read_page_index = saved_read_index;
+        set_write_page(saved_write_index);
+        set_read_page(saved_read_index);
         release_image(index);
         reset_error_state();
     }
@@ -79,6 +75,5 @@ class drawing_image {
     static constexpr uint8_t GUARD = 0xA5;
     std::vector<uint8_t> buffer;
     size_t bytes = 0;
-    img_struct *saved_write, *saved_read;
     int32_t saved_write_index, saved_read_index;
 };
