@@ -114,17 +114,28 @@ void convert_indexed(const uint8_t *in, uint8_t *copy, uint32_t *out, int64_t co
         convert_scalar(in, copy, out, count);
 }
 
-bool compose_indexed(img_struct *source, display_frame_struct &f) {
-    if (source->mode == 10 && source->pal) {
-        int32_t phase = (GetTicks() & 512) ? 1 : 0;
-        for (int k = 0; k < 4; k++) {
-            uint32_t index = source->pal[4 + k];
-            source->pal[k] = pal_mode10[phase][index < 9 ? index : 0];
-        }
+// The first `n` colours the page's pixel values stand for. Screen mode 10 is a monochrome screen
+// whose four pixel values each show one of nine black, grey and white pairs that alternate every
+// 512 ms: entries 4 to 7 of its palette name the pair of values 0 to 3, and the colours of the
+// current half of the period are put together here, in the composer's own copy. The page's palette
+// is the program's and is never written from this thread.
+const uint32_t *colours_of_page(const img_struct *source, int32_t n, uint32_t (&mode10)[256]) {
+    if (source->mode != 10) return source->pal;
+    const int32_t phase = (GetTicks() & 512) ? 1 : 0;
+    std::memcpy(mode10, source->pal, static_cast<size_t>(n) * 4);
+    for (int k = 0; k < 4 && k < n; k++) {
+        const uint32_t pair = source->pal[4 + k];
+        mode10[k] = pal_mode10[phase][pair < 9 ? pair : 0];
     }
+    return mode10;
+}
+
+bool compose_indexed(img_struct *source, display_frame_struct &f) {
     const int64_t size = static_cast<int64_t>(source->width) * source->height;
     int32_t bits = source->bits_per_pixel;
     const int32_t n = bits >= 8 ? 256 : 1 << bits;
+    uint32_t mode10[256];
+    const uint32_t *colours = colours_of_page(source, n, mode10);
     bool produce;
     if (size != pixeldatasize) {
         if (!replace_block(pixeldata, pixeldatasize, size)) return false;
@@ -134,13 +145,13 @@ bool compose_indexed(img_struct *source, display_frame_struct &f) {
     } else if (displayorder_screen.load() == 0) {
         produce = false;
     } else {
-        produce = !screen_last_valid.load() || std::memcmp(source->pal, paldata, static_cast<size_t>(n) * 4) != 0 ||
+        produce = !screen_last_valid.load() || std::memcmp(colours, paldata, static_cast<size_t>(n) * 4) != 0 ||
                   std::memcmp(source->pixels, pixeldata, static_cast<size_t>(size)) != 0;
     }
     if (!produce || !size_frame(f)) return false;
     // The frame is made from one copy of the page, never from the live page that the program
     // thread may be drawing on: every byte is read once, stored as the copy and converted.
-    std::memcpy(paldata, source->pal, static_cast<size_t>(n) * 4);
+    std::memcpy(paldata, colours, static_cast<size_t>(n) * 4);
     convert_indexed(source->pixels, pixeldata, f.bgra, size, n);
     return true;
 }

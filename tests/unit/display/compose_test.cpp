@@ -170,6 +170,42 @@ TEST_F(ComposeTest, AThirtyTwoBitPageIsCopiedAsItIs) {
     release_image(image);
 }
 
+// Screen mode 10 shows black, grey and white, some of them blinking every 512 ms. With the default
+// palette, pixel value 1 is a steady grey, 3 a steady white and 2 white in the first half of the
+// period and black in the second; these colours carry no alpha.
+TEST_F(ComposeTest, Screen10BlinksItsPseudoColoursInTheFrames) {
+    tqg_screen(10, 0, 0, 0, 0, 1);
+    ASSERT_EQ(new_error, 0u);
+    for (uint8_t value = 0; value < 4; value++) write_page->pixels[value] = value;
+    uint32_t page_palette[256];
+    std::memcpy(page_palette, write_page->pal, sizeof page_palette);
+    display_frame_struct *f = nullptr;
+    int64_t half = -1;
+    for (int attempt = 0; attempt < 5 && half < 0; attempt++) { // a frame within one half period
+        free_all_frames();
+        force_display_update = 1;
+        const int64_t before = GetTicks() & 512;
+        display();
+        if ((GetTicks() & 512) == before) half = before ? 1 : 0;
+        f = ready_frame();
+    }
+    ASSERT_GE(half, 0);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->bgra[0], 0x000000u);
+    EXPECT_EQ(f->bgra[1], 0x808080u);
+    EXPECT_EQ(f->bgra[2], half ? 0x000000u : 0xFFFFFFu);
+    EXPECT_EQ(f->bgra[3], 0xFFFFFFu);
+    EXPECT_EQ(std::memcmp(write_page->pal, page_palette, sizeof page_palette), 0) << "the program's palette";
+    // PALETTE 1, 6 gives value 1 the blinking pair.
+    tqg_palette(1, 6, 3);
+    free_all_frames();
+    display();
+    f = ready_frame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->bgra[1], f->bgra[2]);
+    tqg_screen(0, 0, 0, 0, 0, 1);
+}
+
 // ---- text pages ----
 
 class TextComposeTest : public ComposeTest {

@@ -1,0 +1,136 @@
+// The display's values that cross threads, exercised from the threads that really share them: the
+// composer (housekeeping thread) and the program thread. Run under ThreadSanitizer, a value that
+// crosses without an atomic or a hand-over is reported; the expectations catch a side that writes
+// what it does not own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "display/frames_internal.h"
+#include "libtq.h"
+#include "test_support.h"
+
+namespace {
+
+// Runs `body(argument)` on a thread of its own until the test stops it.
+struct side_thread {
+    std::atomic<bool> stop{false};
+    std::atomic<int64_t> rounds{0};
+    libtq_thread *thread = libtq_thread_new();
+    template <typename Body> void start(Body *body) {
+        libtq_thread_start(
+            thread,
+            [](void *argument) {
+                auto *self = static_cast<side_thread *>(static_cast<Body *>(argument)->owner);
+                while (!self->stop.load()) {
+                    (*static_cast<Body *>(argument))();
+                    self->rounds.fetch_add(1);
+                }
+            },
+            body);
+    }
+    void finish() {
+        stop = true;
+        libtq_thread_join(thread);
+        libtq_thread_free(thread);
+    }
+    // Waits until the side thread has run at least `n` more rounds.
+    void wait_rounds(int64_t n) {
+        const int64_t until = rounds.load() + n;
+        while (rounds.load() < until) libtq_sleep_ms(1);
+    }
+};
+
+void free_all_frames() {
+    for (auto &f : display_frame) f.state = FRAME_FREE;
+}
+
+// The housekeeping thread's display step, as its loop runs it.
+struct housekeeping_step {
+    side_thread *owner;
+    void operator()() const {
+        if (autodisplay.load()) display();
+        frame.fetch_add(1);
+        // The presenter frees what it has seen; here every frame is seen at once.
+        for (auto &f : display_frame) {
+            int32_t ready = FRAME_READY;
+            f.state.compare_exchange_strong(ready, FRAME_FREE);
+        }
+    }
+};
+
+class DisplayThreaded : public testing::Test {
+  protected:
+    void SetUp() override {
+        reset_error_state();
+        lock_display_required = 0;
+        autodisplay = 1;
+        free_all_frames();
+    }
+    void TearDown() override {
+        autodisplay = 1;
+        force_display_update = 0;
+        free_all_frames();
+        tqg_screen(0, 0, 0, 0, 0, 1);
+        reset_error_state();
+    }
+};
+
+// Screen mode 10 blinks its pseudo-colours in the frames only: the page's palette is the program's,
+// and the composer leaves every entry of it as the program set it.
+TEST_F(DisplayThreaded, TheComposerBlinksScreen10WithoutWritingThePagesPalette) {
+    tqg_screen(10, 0, 0, 0, 0, 1);
+    ASSERT_EQ(new_error, 0u);
+    img_struct *page = display_page.load();
+    uint32_t before[256];
+    std::memcpy(before, page->pal, sizeof before);
+    side_thread housekeeping;
+    housekeeping_step step{&housekeeping};
+    force_display_update = 1;
+    housekeeping.start(&step);
+    // The program reads its palette, as a copy of the page would, while frames are composed.
+    uint32_t seen[256];
+    int64_t differing = 0;
+    for (int i = 0; i < 2000; i++) {
+        std::memcpy(seen, page->pal, sizeof seen);
+        differing += std::memcmp(seen, before, sizeof seen) != 0;
+        if (i % 100 == 0) force_display_update = 1;
+    }
+    housekeeping.wait_rounds(2);
+    housekeeping.finish();
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(std::memcmp(page->pal, before, sizeof before), 0);
+}
+
+// _DISPLAY takes composition over from the housekeeping thread, _AUTODISPLAY gives it back: the
+// composer's copies of the last frame (its palette, pixels and frame size) pass between the two
+// threads through the `autodisplay` handshake, never used by both at once.
+TEST_F(DisplayThreaded, ManualDisplayTakesCompositionOverAndGivesItBack) {
+    tqg_screen(12, 0, 0, 0, 0, 1);
+    ASSERT_EQ(new_error, 0u);
+    side_thread housekeeping;
+    housekeeping_step step{&housekeeping};
+    housekeeping.start(&step);
+    housekeeping.wait_rounds(2);
+    sub__display(); // confirmed by the housekeeping thread's next attempt
+    EXPECT_EQ(autodisplay.load(), 0);
+    const int64_t composed = display_frame_order_next.load();
+    housekeeping.wait_rounds(3);
+    EXPECT_EQ(display_frame_order_next.load(), composed); // the housekeeping thread composes no more
+    // Now only the program thread composes, and it may draw between its frames.
+    write_page->pixels[5] = 12;
+    sub__display();
+    EXPECT_EQ(display_frame_order_next.load(), composed + 1);
+    EXPECT_EQ(paldata[12], write_page->pal[12]);
+    write_page->pal[12] = 0xFF010203u;
+    display_now();
+    EXPECT_EQ(paldata[12], 0xFF010203u);
+    sub__autodisplay();
+    display_now(); // returns once the housekeeping thread has composed again
+    EXPECT_GT(display_frame_order_next.load(), composed + 2);
+    housekeeping.finish();
+    write_page->pal[12] = 0xFFFF5555u;
+}
+
+} // namespace
