@@ -236,7 +236,7 @@ bool is_extended_key(int32_t code) {
 // 1 mode 1, 2 mode 1 smoothed, 3 mode 2, 4 mode 2 smoothed.
 void next_full_screen_state() {
     const int32_t pending = full_screen_set.load();
-    const int32_t mode = pending != -1 ? pending : full_screen;
+    const int32_t mode = pending != -1 ? pending : full_screen.load();
     int32_t state = mode == 1 || mode == 2 ? (mode - 1) * 2 + 1 + (fullscreen_smooth.load() ? 1 : 0) : 0;
     const int32_t allowed_mode = fullscreen_allowedmode.load(), allowed_smooth = fullscreen_allowedsmooth.load();
     int32_t new_mode = 0, new_smooth = 0;

@@ -314,68 +314,6 @@ TEST_F(TextComposeTest, OnlyChangedCellsAreRedrawnOnTopOfThePreviousFrame) {
     EXPECT_EQ(pixel(g, 8, 0), page->pal[12]); // the new cell
 }
 
-// ---- placement in the window ----
-
-class PlacementTest : public testing::Test {
-  protected:
-    void TearDown() override {
-        full_screen = 0;
-        resize_auto = 0;
-        fullscreen_smooth = 0;
-    }
-    void place(int32_t frame_w, int32_t frame_h, int32_t window_w, int32_t window_h) {
-        environment_2d__screen_width = frame_w;
-        environment_2d__screen_height = frame_h;
-        environment__window_width = window_w;
-        environment__window_height = window_h;
-        prepare_environment_2d();
-    }
-};
-
-TEST_F(PlacementTest, AFrameOfTheWindowsSizeFillsItUnscaled) {
-    place(640, 480, 640, 480);
-    EXPECT_EQ(environment_2d__screen_x1, 0);
-    EXPECT_EQ(environment_2d__screen_x2, 639);
-    EXPECT_EQ(environment_2d__screen_y2, 479);
-    EXPECT_EQ(environment_2d__screen_x_scale, 1.0f);
-    EXPECT_EQ(environment_2d__letterbox, 0);
-    EXPECT_EQ(environment_2d__screen_smooth, 0);
-}
-
-TEST_F(PlacementTest, FullScreenWithSquarePixelsKeepsTheAspectWithBars) {
-    full_screen = 2;
-    place(640, 480, 1920, 1080);
-    EXPECT_EQ(environment_2d__screen_x1, 240);
-    EXPECT_EQ(environment_2d__screen_x2, 1679);
-    EXPECT_EQ(environment_2d__screen_y1, 0);
-    EXPECT_EQ(environment_2d__screen_y2, 1079);
-    EXPECT_EQ(environment_2d__letterbox, 1);
-    EXPECT_FLOAT_EQ(environment_2d__screen_x_scale, 2.25f);
-    EXPECT_FLOAT_EQ(environment_2d__screen_y_scale, 2.25f);
-    int32_t wx1, wy1, wx2, wy2;
-    environment_2d__screen_to_window_rect(0, 0, 639, 479, wx1, wy1, wx2, wy2);
-    EXPECT_EQ(wx1, 240);
-    EXPECT_EQ(wx2, 1679);
-    EXPECT_EQ(wy2, 1079);
-}
-
-TEST_F(PlacementTest, FullScreenStretchedCoversTheScreen) {
-    full_screen = 1;
-    place(640, 480, 1920, 1080);
-    EXPECT_EQ(environment_2d__screen_x2, 1919);
-    EXPECT_EQ(environment_2d__screen_y2, 1079);
-    EXPECT_FLOAT_EQ(environment_2d__screen_x_scale, 3.0f);
-    EXPECT_FLOAT_EQ(environment_2d__screen_y_scale, 2.25f);
-    EXPECT_EQ(environment_2d__letterbox, 0);
-}
-
-TEST_F(PlacementTest, AWindowedFrameThatDoesNotFitIsShownUnscaledAtTheTopLeft) {
-    place(640, 480, 640, 400);
-    EXPECT_EQ(environment_2d__screen_x2, 639);
-    EXPECT_EQ(environment_2d__screen_y2, 479);
-    EXPECT_EQ(environment_2d__screen_y_scale, 1.0f);
-}
-
 // ---- window statements ----
 
 TEST(WindowStatements, FpsAndDisplayOrderCheckTheirArguments) {

@@ -1,7 +1,7 @@
 // The display's values that cross threads, exercised from the threads that really share them: the
-// composer (housekeeping thread) and the program thread. Run under ThreadSanitizer, a value that
-// crosses without an atomic or a hand-over is reported; the expectations catch a side that writes
-// what it does not own.
+// composer (housekeeping thread) and the program thread, the presenter (window thread) and the
+// program thread. Run under ThreadSanitizer, a value that crosses without an atomic or a hand-over
+// is reported; the expectations catch a side that writes what it does not own.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -131,6 +131,46 @@ TEST_F(DisplayThreaded, ManualDisplayTakesCompositionOverAndGivesItBack) {
     EXPECT_GT(display_frame_order_next.load(), composed + 2);
     housekeeping.finish();
     write_page->pal[12] = 0xFFFF5555u;
+}
+
+// The window thread places each frame in the window; the program asks for the scaled size and the
+// full-screen mode at any time.
+struct presenter_placement {
+    side_thread *owner;
+    int32_t round = 0;
+    void operator()() {
+        round++;
+        full_screen = round % 3; // what the presenter applies: windowed, stretched, square pixels
+        environment_2d__screen_width = 640;
+        environment_2d__screen_height = 480;
+        environment__window_width = round % 2 ? 1280 : 640;
+        environment__window_height = round % 2 ? 1024 : 480;
+        prepare_environment_2d();
+    }
+};
+
+TEST(WindowStateThreaded, TheProgramReadsTheScaledSizeAndFullScreenModeWhileTheWindowPlacesFrames) {
+    reset_error_state();
+    side_thread window;
+    presenter_placement place{&window};
+    window.start(&place);
+    window.wait_rounds(1);
+    int64_t odd = 0;
+    for (int i = 0; i < 20000; i++) {
+        const int32_t w = func__scaledwidth(), h = func__scaledheight();
+        // 640 x 480 in the small window; in the large one, 1280 x 1024 stretched or 1280 x 960 with
+        // square pixels; the windowed frame is not scaled at all.
+        odd += !(w == 640 || w == 1280) || !(h == 480 || h == 960 || h == 1024);
+        const int32_t mode = func__fullscreen();
+        odd += mode < 0 || mode > 2;
+        if (i % 1000 == 0) sub__fullscreen(i % 2000 ? 3 : 1, 0);
+    }
+    window.finish();
+    EXPECT_EQ(odd, 0);
+    full_screen = 0;
+    full_screen_set = -1;
+    force_display_update = 0;
+    fullscreen_smooth = 0;
 }
 
 } // namespace
