@@ -41,8 +41,9 @@ extern uptrszint mem_static_size;
 // The first megabyte of a real-mode PC byte for byte, at one address for the whole run. The
 // program thread owns it but for the BIOS fields other threads keep, which every thread reads and
 // writes whole, as atomic bytes or 16-bit words: the housekeeping thread writes the tick count; the
-// keyboard buffer's producer (window thread) moves only its tail and its consumer (program thread)
-// only its head. PEEK and POKE access every byte that way.
+// window and housekeeping threads the keyboard flags; the keyboard buffer's producer (window thread)
+// moves only its tail and its consumer (program thread) only its head. PEEK and POKE access every
+// byte that way.
 
 constexpr uint32_t CMEM_SIZE = 1114099;       // every segment:offset of 0000:0000..FFFF:FFFF
 constexpr uint32_t CMEM_DBLOCK_OFFSET = 1280; // data segment 0x50

@@ -291,20 +291,22 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
     const int64_t size = static_cast<int64_t>(columns) * rows * 2;
     const int32_t fw = font_width_of(source->font), fh = font_height_of(source->font);
     if (fw <= 0 || fh <= 0) return false;
-    bool check = screen_last_valid.load() != 0;
+    // Only the cells that changed since the last text frame are drawn, on a copy of that frame, while
+    // the cells it was made from, its palette and its size are known.
+    bool redraw_changes_only = screen_last_valid.load() != 0;
     if (size != screen_last_size) {
         if (!replace_block(screen_last, screen_last_size, size)) return false;
-        check = false;
+        redraw_changes_only = false;
     }
-    if (displayorder_screen.load() == 0 && check) return false;
-    if (!check) {
+    if (displayorder_screen.load() == 0 && redraw_changes_only) return false;
+    if (!redraw_changes_only) {
         std::memcpy(paldata, source->pal, sizeof paldata);
     } else if (std::memcmp(source->pal, paldata, sizeof paldata) != 0) {
         std::memcpy(paldata, source->pal, sizeof paldata);
-        check = false;
+        redraw_changes_only = false;
     }
     const uint8_t *cells = source->pixels;
-    bool changed = !check || std::memcmp(cells, screen_last, static_cast<size_t>(size)) != 0;
+    bool changed = !redraw_changes_only || std::memcmp(cells, screen_last, static_cast<size_t>(size)) != 0;
     const int32_t phase = (frame.load() & 8) ? 1 : 0;
     int32_t cursor_column = source->cursor_x - 1, cursor_row = source->cursor_y - 1;
     if (source->cursor_held == 2 && cursor_row != rows - 1) {
@@ -312,14 +314,15 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
         cursor_row++;
     }
     const bool cursor_moved = cursor_column != last_cursor_column || cursor_row != last_cursor_row;
-    if (check && (phase != last_blink_phase || phase != last_cursor_phase || cursor_moved)) changed = true;
+    if (redraw_changes_only && (phase != last_blink_phase || phase != last_cursor_phase || cursor_moved))
+        changed = true;
     if (!changed) return false;
     if (!size_frame(f)) return false;
-    if (check) {
+    if (redraw_changes_only) {
         display_frame_struct *newest = newest_composed_frame();
         if (!newest || newest->w != f.w || newest->h != f.h || !newest->bgra) {
             gui_alert("Text Screen Update: Failed to locate previous frame's data for comparison", "Alert", "ok");
-            check = false;
+            redraw_changes_only = false;
         } else {
             std::memcpy(f.bgra, newest->bgra, static_cast<size_t>(f.w) * static_cast<size_t>(f.h) * 4);
         }
@@ -341,7 +344,7 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
             const int64_t at = (static_cast<int64_t>(row) * columns + column) * 2;
             const uint8_t character = cells[at], attribute = cells[at + 1];
             const bool is_cursor = column == cursor_column && row == cursor_row;
-            if (check && screen_last[at] == character && screen_last[at + 1] == attribute) {
+            if (redraw_changes_only && screen_last[at] == character && screen_last[at + 1] == attribute) {
                 const bool left_by_cursor = cursor_moved && column == last_cursor_column && row == last_cursor_row;
                 if (!((attribute & 0x80) && blink_changed) && !(is_cursor && cursor_phase_changed) && !left_by_cursor)
                     continue;

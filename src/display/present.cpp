@@ -55,6 +55,7 @@ int64_t last_rendered_hardware_display_frame_order = 0;
 int32_t software_screen_hardware_frame = 0;
 std::atomic<int32_t> force_NPO2_fix{0};
 bool window_exposed = true;
+
 namespace {
 
 bool presenting = false; // guards against re-entry
@@ -154,7 +155,8 @@ void set_render_source(int32_t image) {
     if (!record) return;
     glBindTexture(GL_TEXTURE_2D, record->texture_handle);
     render_state.source = image;
-    // Without the extension the driver may forget a texture's filtering when another is bound.
+    // A driver without framebuffer objects is an old one: its texture's filtering is sent again with
+    // every bind rather than trusted to have been kept.
     if (!framebufferobjects_supported) record->smooth = -1;
 }
 
