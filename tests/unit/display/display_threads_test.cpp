@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "display/frames_internal.h"
 #include "libtq.h"
@@ -13,33 +15,35 @@
 
 namespace {
 
-// Runs `body(argument)` on a thread of its own until the test stops it.
-struct side_thread {
-    std::atomic<bool> stop{false};
-    std::atomic<int64_t> rounds{0};
-    libtq_thread *thread = libtq_thread_new();
-    template <typename Body> void start(Body *body) {
-        libtq_thread_start(
-            thread,
-            [](void *argument) {
-                auto *self = static_cast<side_thread *>(static_cast<Body *>(argument)->owner);
-                while (!self->stop.load()) {
-                    (*static_cast<Body *>(argument))();
-                    self->rounds.fetch_add(1);
-                }
-            },
-            body);
+// Runs `step` over and over on a thread of its own, from construction until finish().
+class side_thread {
+  public:
+    explicit side_thread(std::function<void()> step) : step_(std::move(step)) {
+        libtq_thread_start(thread_, run, this);
     }
     void finish() {
-        stop = true;
-        libtq_thread_join(thread);
-        libtq_thread_free(thread);
+        stop_ = true;
+        libtq_thread_join(thread_);
+        libtq_thread_free(thread_);
     }
-    // Waits until the side thread has run at least `n` more rounds.
-    void wait_rounds(int64_t n) {
-        const int64_t until = rounds.load() + n;
-        while (rounds.load() < until) libtq_sleep_ms(1);
+    // Waits until the thread has run at least `n` more steps.
+    void wait_steps(int64_t n) {
+        const int64_t until = steps_.load() + n;
+        while (steps_.load() < until) libtq_sleep_ms(1);
     }
+
+  private:
+    static void run(void *argument) {
+        auto *self = static_cast<side_thread *>(argument);
+        while (!self->stop_.load()) {
+            self->step_();
+            self->steps_.fetch_add(1);
+        }
+    }
+    std::function<void()> step_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int64_t> steps_{0};
+    libtq_thread *thread_ = libtq_thread_new();
 };
 
 void free_all_frames() {
@@ -47,18 +51,15 @@ void free_all_frames() {
 }
 
 // The housekeeping thread's display step, as its loop runs it.
-struct housekeeping_step {
-    side_thread *owner;
-    void operator()() const {
-        if (autodisplay.load()) display();
-        frame.fetch_add(1);
-        // The presenter frees what it has seen; here every frame is seen at once.
-        for (auto &f : display_frame) {
-            int32_t ready = FRAME_READY;
-            f.state.compare_exchange_strong(ready, FRAME_FREE);
-        }
+void housekeeping_step() {
+    if (autodisplay.load()) display();
+    frame.fetch_add(1);
+    // The presenter frees what it has seen; here every frame is seen at once.
+    for (auto &f : display_frame) {
+        int32_t ready = FRAME_READY;
+        f.state.compare_exchange_strong(ready, FRAME_FREE);
     }
-};
+}
 
 class DisplayThreaded : public testing::Test {
   protected:
@@ -85,10 +86,8 @@ TEST_F(DisplayThreaded, TheComposerBlinksScreen10WithoutWritingThePagesPalette) 
     img_struct *page = display_page.load();
     uint32_t before[256];
     std::memcpy(before, page->pal, sizeof before);
-    side_thread housekeeping;
-    housekeeping_step step{&housekeeping};
     force_display_update = 1;
-    housekeeping.start(&step);
+    side_thread housekeeping(housekeeping_step);
     // The program reads its palette, as a copy of the page would, while frames are composed.
     uint32_t seen[256];
     int64_t differing = 0;
@@ -97,7 +96,7 @@ TEST_F(DisplayThreaded, TheComposerBlinksScreen10WithoutWritingThePagesPalette) 
         differing += std::memcmp(seen, before, sizeof seen) != 0;
         if (i % 100 == 0) force_display_update = 1;
     }
-    housekeeping.wait_rounds(2);
+    housekeeping.wait_steps(2);
     housekeeping.finish();
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(std::memcmp(page->pal, before, sizeof before), 0);
@@ -109,14 +108,12 @@ TEST_F(DisplayThreaded, TheComposerBlinksScreen10WithoutWritingThePagesPalette) 
 TEST_F(DisplayThreaded, ManualDisplayTakesCompositionOverAndGivesItBack) {
     tqg_screen(12, 0, 0, 0, 0, 1);
     ASSERT_EQ(new_error, 0u);
-    side_thread housekeeping;
-    housekeeping_step step{&housekeeping};
-    housekeeping.start(&step);
-    housekeeping.wait_rounds(2);
+    side_thread housekeeping(housekeeping_step);
+    housekeeping.wait_steps(2);
     sub__display(); // confirmed by the housekeeping thread's next attempt
     EXPECT_EQ(autodisplay.load(), 0);
     const int64_t composed = display_frame_order_next.load();
-    housekeeping.wait_rounds(3);
+    housekeeping.wait_steps(3);
     EXPECT_EQ(display_frame_order_next.load(), composed); // the housekeeping thread composes no more
     // Now only the program thread composes, and it may draw between its frames.
     write_page->pixels[5] = 12;
@@ -135,26 +132,23 @@ TEST_F(DisplayThreaded, ManualDisplayTakesCompositionOverAndGivesItBack) {
 
 // The window thread places each frame in the window; the program asks for the scaled size and the
 // full-screen mode at any time.
-struct presenter_placement {
-    side_thread *owner;
-    int32_t round = 0;
-    void operator()() {
-        round++;
-        full_screen = round % 3; // what the presenter applies: windowed, stretched, square pixels
-        environment_2d__screen_width = 640;
-        environment_2d__screen_height = 480;
-        environment__window_width = round % 2 ? 1280 : 640;
-        environment__window_height = round % 2 ? 1024 : 480;
-        prepare_environment_2d();
-    }
-};
+// The presenter's placement step, with the full-screen mode it applies (windowed, stretched,
+// square pixels) and a small and a large window in turn.
+void presenter_placement_step() {
+    static int32_t step = 0;
+    step++;
+    full_screen = step % 3;
+    environment_2d__screen_width = 640;
+    environment_2d__screen_height = 480;
+    environment__window_width = step % 2 ? 1280 : 640;
+    environment__window_height = step % 2 ? 1024 : 480;
+    prepare_environment_2d();
+}
 
 TEST(WindowStateThreaded, TheProgramReadsTheScaledSizeAndFullScreenModeWhileTheWindowPlacesFrames) {
     reset_error_state();
-    side_thread window;
-    presenter_placement place{&window};
-    window.start(&place);
-    window.wait_rounds(1);
+    side_thread window(presenter_placement_step);
+    window.wait_steps(1);
     int64_t odd = 0;
     for (int i = 0; i < 20000; i++) {
         const int32_t w = func__scaledwidth(), h = func__scaledheight();
