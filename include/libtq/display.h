@@ -13,6 +13,12 @@
 // ---- composed frames -------------------------------------------------------------------------------
 // Three buffers pass frames from the composer to the presenter without a lock: each side changes
 // only the records it owns by state, and `state` and `order` are atomic.
+//
+// The composer is display(): on the housekeeping thread while `autodisplay` is not 0, on the
+// program thread in manual display mode. The `autodisplay` handshake hands composition from one to
+// the other (_DISPLAY waits until the housekeeping thread has confirmed the switch, and that thread
+// composes no more until _AUTODISPLAY), so the composer's own values below are never used by two
+// threads at once.
 
 constexpr int32_t FRAME_FREE = 1;      // nobody's
 constexpr int32_t FRAME_COMPOSING = 2; // owned by the composer
@@ -20,22 +26,33 @@ constexpr int32_t FRAME_READY = 3;     // composed, not shown yet
 constexpr int32_t FRAME_SHOWN = 4;     // owned by the presenter
 
 struct display_frame_struct {
-    std::atomic<int32_t> state;
+    std::atomic<int32_t> state; // changed by compare-and-swap where both sides may change it
     std::atomic<int64_t> order; // the composition attempt that last claimed the record
-    uint32_t *bgra;             // 0xAARRGGBB pixels, rows top to bottom; grows, never shrinks
+    // Written by the composer while the record is composing, read by the presenter only while it is
+    // shown: the state's store and load hand them over.
+    uint32_t *bgra; // 0xAARRGGBB pixels, rows top to bottom; grows, never shrinks
     int32_t w, h;
     int32_t bytes; // size of the bgra block
 };
 extern display_frame_struct display_frame[3];
 
-// Composer state (housekeeping thread, or the program thread in manual display mode).
+// Counts composition attempts (the composer).
 extern std::atomic<int64_t> display_frame_order_next;
-extern std::atomic<int64_t> last_hardware_display_frame_order; // read by the presenter
+// The order of the latest attempt, whether it produced a frame or not. Composer writes; the
+// presenter reads.
+extern std::atomic<int64_t> last_hardware_display_frame_order;
+// Set to 1 by the composer after each attempt; display_now (program thread) clears it and waits.
 extern std::atomic<int32_t> display_called;
+// The window is hidden: composition does nothing. Set before start-up; read by every thread.
 extern std::atomic<int32_t> screen_hide;
-extern std::atomic<int32_t> force_display_update; // written by program and window threads
+// Makes the next attempt produce a frame. Set by _FULLSCREEN (program thread) and Alt+Enter (window
+// thread); cleared by the composer.
+extern std::atomic<int32_t> force_display_update;
+// The size of the frame being composed, and the palette of the last one. The composer's own.
 extern int32_t x_monitor, y_monitor;
 extern uint32_t paldata[256];
+// 1: attribute bit 7 blinks text; 0: it is the fourth background bit. _BLINK (program thread)
+// writes; the composer reads.
 extern std::atomic<int32_t> H3C0_blink_enable;
 
 void display();
@@ -45,8 +62,10 @@ int32_t func__autodisplay();
 void display_now();
 
 // ---- window requests ---------------------------------------------------------------------------------
-// A request from any other thread to the window thread. A request someone waits for carries a
-// completion; the sender owns it and destroys it after its wait returns.
+// A request from any other thread to the window thread. The sender fills it before it queues it and
+// the window thread executes it, both under the queue's lock. A request someone waits for carries a
+// completion: what the window thread writes into it (a response) is the sender's once its wait
+// returns; the sender owns the request and destroys it afterwards.
 
 struct glut_message {
     completion *finished;
@@ -131,47 +150,62 @@ void zorv_custom_event(int32_t type, int64_t a = 0, int64_t b = 0, int64_t c = 0
                        int64_t f = 0, int64_t g = 0, int64_t h = 0, void *p1 = nullptr, void *p2 = nullptr);
 int32_t func__exit();
 
-// Window and placement state. Written on the window thread unless noted.
-extern int32_t display_x, display_y, display_x_prev, display_y_prev;
-extern int32_t display_required_x, display_required_y;
-extern int32_t resize_snapback_x, resize_snapback_y;
-extern std::atomic<int32_t> resize_snapback; // written by _RESIZE
-extern std::atomic<int32_t> resize_auto;     // written by _RESIZE
+// Window and placement state. The window thread's own unless noted: the reshape callback and the
+// presenter write it, and no other thread reads it.
+extern int32_t display_x, display_y, display_x_prev, display_y_prev; // client size, as last reshaped
+extern int32_t display_required_x, display_required_y; // frame size last presented windowed (nothing reads it)
+extern int32_t resize_snapback_x, resize_snapback_y;   // frame size of the previous windowed presentation
+extern std::atomic<int32_t> resize_snapback;           // _RESIZE (program thread) writes
+extern std::atomic<int32_t> resize_auto;               // _RESIZE (program thread) writes
 extern float resize_auto_ideal_aspect, resize_auto_accept_aspect;
 extern int32_t resize_pending;
-extern std::atomic<int32_t> resize_event, resize_event_x, resize_event_y; // cleared by the program
+// Set by the reshape callback; read, and `resize_event` cleared, by the _RESIZE functions (program
+// thread).
+extern std::atomic<int32_t> resize_event, resize_event_x, resize_event_y;
 extern int32_t os_resize_event;
-extern int32_t full_screen;
-extern std::atomic<int32_t> full_screen_set; // program thread and keyboard callback
+// 0 windowed, 1 full screen stretched, 2 with square pixels: set by the presenter when it applies a
+// request; read by _FULLSCREEN (program thread) and Alt+Enter.
+extern std::atomic<int32_t> full_screen;
+// A full-screen mode asked for and not applied yet (-1 none): written by _FULLSCREEN (program
+// thread) and Alt+Enter (window thread), taken by the presenter; so is the smoothing.
+extern std::atomic<int32_t> full_screen_set;
 extern std::atomic<int32_t> fullscreen_smooth;
-extern std::atomic<int32_t> fullscreen_allowedmode, fullscreen_allowedsmooth;
-extern std::atomic<double> max_fps; // written by _FPS
+extern std::atomic<int32_t> fullscreen_allowedmode, fullscreen_allowedsmooth; // _ALLOWFULLSCREEN writes
+extern std::atomic<double> max_fps;                                           // _FPS writes
+// The placement of the frame being presented, as prepare_environment_2d last worked it out.
 extern int32_t environment_2d__screen_width, environment_2d__screen_height;
 extern int32_t environment__window_width, environment__window_height;
 extern int32_t environment_2d__screen_x1, environment_2d__screen_y1, environment_2d__screen_x2,
     environment_2d__screen_y2;
 extern float environment_2d__screen_x_scale, environment_2d__screen_y_scale;
-extern int32_t environment_2d__screen_scaled_width, environment_2d__screen_scaled_height;
+// Also read by _SCALEDWIDTH and _SCALEDHEIGHT (program thread).
+extern std::atomic<int32_t> environment_2d__screen_scaled_width, environment_2d__screen_scaled_height;
 extern int32_t environment_2d__screen_smooth;
 extern int32_t environment_2d__letterbox;
-extern std::atomic<int32_t> displayorder_screen, displayorder_hardware, displayorder_glrender,
-    displayorder_hardware1; // written by _DISPLAYORDER and _GLRENDER
-extern int64_t last_rendered_hardware_display_frame_order;
-extern int32_t software_screen_hardware_frame;
-extern std::atomic<char *> window_title; // replaced whole by _TITLE
+// The pass (1 to 4, 0 not drawn) of each layer: _DISPLAYORDER and _GLRENDER (program thread) write;
+// the composer and the presenter read.
+extern std::atomic<int32_t> displayorder_screen, displayorder_hardware, displayorder_glrender, displayorder_hardware1;
+extern int64_t last_rendered_hardware_display_frame_order; // as of the last presentation (nothing reads it)
+extern int32_t software_screen_hardware_frame;             // the shown frame's texture image
+// Replaced whole by _TITLE (program thread); read once by the window thread when it makes the window.
+extern std::atomic<char *> window_title;
+// The native window. Stored once by the window thread before it reports the window up
+// (libtq_is_glut_up); other threads read it only after they have seen that.
 extern void *window_handle;
 extern void *generic_window_handle;
+// Settings compiled into the program: fixed before start-up, read-only afterwards.
 extern int32_t ScreenResize, ScreenResizeScale;
-extern int32_t framebufferobjects_supported;
-extern int32_t force_NPO2_fix;
+extern int32_t framebufferobjects_supported; // set when the window is made
+// 1 makes the presenter pad frame textures to powers of two; the program may set it.
+extern std::atomic<int32_t> force_NPO2_fix;
 
 void ZORV_Window_Handle(void *handle);
 int32_t ZORV_Resizable();
 
-// Placement of the frame in the window (window thread; pure arithmetic on the values above).
+// Works out where the frame of environment_2d__screen_width x _height lies in the window of
+// environment__window_width x _height, from the full-screen and _RESIZE settings, and records it in
+// the environment_2d__ values above (window thread).
 void prepare_environment_2d();
-void environment_2d__screen_to_window_rect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t &wx1, int32_t &wy1,
-                                           int32_t &wx2, int32_t &wy2);
 
 // ---- the clock's time of day -------------------------------------------------------------------------
 // Seconds since local midnight; `passed` non-zero when an accuracy was given.

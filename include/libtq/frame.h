@@ -58,20 +58,39 @@ void completion_clear(completion *c);
 void libtq_sleep_ms(int64_t ms);
 
 // ---- program end -----------------------------------------------------------------------------------
-// Shared by every thread without a lock; each word is read and written whole (atomically).
-// Waiting sides poll them with short sleeps.
+// Shared by every thread without a lock; each word is atomic, read and written whole. Waiting sides
+// poll them with short sleeps.
 
-extern std::atomic<uint8_t> close_program;   // ask for an orderly end (END, Alt+F4, "no" to an error box)
-extern std::atomic<int32_t> exit_value;      // 1: close button / Alt+F4 while blocked; 2: Ctrl+Break while blocked
-extern std::atomic<int32_t> exit_blocked;    // 1 once the program has called _EXIT
-extern std::atomic<uint8_t> stop_program;    // set by the housekeeping thread when the end has begun
-extern std::atomic<uint8_t> suspend_program; // the program thread is paused at a statement boundary
-extern std::atomic<int32_t> exit_ok;         // bit 1: program thread parked; bit 2: timer thread done
-extern std::atomic<int32_t> exit_code;       // status passed to libtq_exit
-extern std::atomic<int32_t> autodisplay;     // 1 while frames are composed automatically
-extern std::atomic<int32_t> frame;           // count of housekeeping display steps
+// Ask for an orderly end: END and a "no" to an error box (program thread), Alt+F4 and Ctrl+Break
+// (window thread) set it; the housekeeping thread watches it.
+extern std::atomic<uint8_t> close_program;
+// Bit 1: the close button, or Alt+F4 after _EXIT; bit 2: Ctrl+Break after _EXIT. The window thread
+// sets bits; _EXIT (program thread) reads and clears them; the housekeeping thread watches it.
+extern std::atomic<int32_t> exit_value;
+// 1 once the program has called _EXIT, 0 again at END (program thread); read by the others.
+extern std::atomic<int32_t> exit_blocked;
+// Set by the housekeeping thread when the end has begun; every thread watches it.
+extern std::atomic<uint8_t> stop_program;
+// The Pause key (window thread) holds the program thread at its next statement boundary.
+extern std::atomic<uint8_t> suspend_program;
+// Bit 1: the program thread has parked (it sets it); bit 2: the timer thread is done (it sets it).
+// The housekeeping thread waits for both.
+extern std::atomic<int32_t> exit_ok;
+// The status the process ends with; read by the housekeeping thread. 0 in this runtime.
+extern std::atomic<int32_t> exit_code;
+// 1 while frames are composed automatically, 0 in manual display mode, -1 while _DISPLAY waits for
+// the housekeeping thread to confirm the switch. The program thread writes 1 and -1, the composer
+// turns -1 into 0.
+extern std::atomic<int32_t> autodisplay;
+// `frame` counts the housekeeping thread's display steps (it alone writes it); the composer takes
+// the text blink and cursor phases from it.
+extern std::atomic<int32_t> frame;
+// The emulated vertical retrace, raised and lowered by the housekeeping thread each cycle. Nothing
+// in this runtime reads them.
 extern std::atomic<int32_t> vertical_retrace_in_progress;
 extern std::atomic<int32_t> vertical_retrace_happened;
+// Set by the program thread when it parks, so that the window thread calls no drawing routine of
+// the program any more. Nothing in this runtime reads it.
 extern std::atomic<int32_t> dont_call_sub_gl;
 
 // END, and the end of the main module: "Press any key to continue" on the bottom text row, a key,
@@ -82,12 +101,17 @@ extern std::atomic<int32_t> dont_call_sub_gl;
 int32_t stop_program_state();
 
 // ---- statement frame and runtime errors --------------------------------------------------------------
-// The error state belongs to the program thread; only `tqevent` is also written by other threads.
+// The error state belongs to the program thread: it alone reads and writes it. Other threads raise
+// only the fatal errors, which end the process at once without touching it; they set `tqevent`.
 
-extern std::atomic<int32_t> tqevent; // set to 1 when the program thread must call evnt
+extern std::atomic<int32_t> tqevent; // set to 1 by any thread that needs the program thread to call evnt
 extern uint32_t new_error;           // pending runtime error, 0 when none
-extern int32_t r;                    // retry flag, read right after evnt
-extern uint32_t error_err;
+// `r` is the retry flag: compiled code runs the statement again when evnt leaves it non-zero. evnt
+// clears it; nothing here sets it, since no error handler can ask for a retry.
+extern int32_t r;
+extern uint32_t error_err; // the ERR value
+// The error-handler state of programs that install handlers; no program here does, so all three
+// stay 0.
 extern int32_t error_goto_line;
 extern int32_t error_handling;
 extern int32_t error_retry;
@@ -136,14 +160,15 @@ void gui_alert_set_responder(gui_alert_responder_fn responder);
 
 // ---- arrays and their lifetime records ------------------------------------------------------------
 
-// Lifetime record attached to arrays and memory blocks.
+// Lifetime record attached to arrays and memory blocks. The pool of records and its two globals
+// belong to the program thread; there is no lock.
 struct mem_lock {
     uint64_t id;  // unique for the life of the process; 0 once released
     int32_t type; // 1: owns `offset`, released with the lock; 3: a module's scope; 4: an array
     void *offset; // the owned block for type 1
 };
 extern mem_lock *mem_lock_tmp; // the record new_mem_lock made last
-extern uint64_t mem_lock_id;
+extern uint64_t mem_lock_id;   // the id last handed out
 mem_lock *new_mem_lock();
 void free_mem_lock(mem_lock *lock);
 

@@ -18,11 +18,12 @@ void *list_get(list *L, ptrszint handle);      // null for anything but a live h
 ptrszint list_get_index(list *L, void *record);
 void list_destroy(list *L);
 
-// The runtime's handle lists, made at start-up.
+// The runtime's handle lists, made at start-up before any other thread exists; the pointers never
+// change afterwards.
 extern list *special_handles;
 extern list *stream_handles;
 extern list *connection_handles;
-extern list *hardware_img_handles; // the one thread-safe list: program and window thread
+extern list *hardware_img_handles; // the one thread-safe list: the window thread's textures
 extern list *hardware_graphics_command_handles;
 
 // ---- static memory pool ----------------------------------------------------------------------
@@ -38,8 +39,11 @@ extern uptrszint mem_static_size;
 
 // ---- emulated real-mode memory -------------------------------------------------------------------
 // The first megabyte of a real-mode PC byte for byte, at one address for the whole run. The
-// BIOS fields the runtime keeps are bytes or 16-bit words written whole; the keyboard buffer's
-// producer (window thread) moves only its tail and its consumer (program thread) only its head.
+// program thread owns it but for the BIOS fields other threads keep, which every thread reads and
+// writes whole, as atomic bytes or 16-bit words: the housekeeping thread writes the tick count; the
+// window and housekeeping threads the keyboard flags; the keyboard buffer's producer (window thread)
+// moves only its tail and its consumer (program thread) only its head. PEEK and POKE access every
+// byte that way.
 
 constexpr uint32_t CMEM_SIZE = 1114099;       // every segment:offset of 0000:0000..FFFF:FFFF
 constexpr uint32_t CMEM_DBLOCK_OFFSET = 1280; // data segment 0x50
@@ -58,9 +62,9 @@ constexpr uint32_t BIOS_KEYBOARD_BUFFER_END = 0x43E;
 constexpr uint32_t BIOS_TIMER_TICKS = 0x46C; // 3 bytes little-endian, ticks since midnight
 constexpr uint32_t BIOS_KEYBOARD_STATUS3 = 0x496;
 
-extern uint8_t *cmem;    // the area (CMEM_SIZE bytes)
+extern uint8_t *cmem;    // the area (CMEM_SIZE bytes); the pointer never changes
 extern uint8_t *dblock;  // the data segment, cmem + CMEM_DBLOCK_OFFSET
-extern uint32_t cmem_sp; // offset into dblock of the lowest space taken from the top
+extern uint32_t cmem_sp; // offset into dblock of the lowest space taken from the top (program thread)
 
 void sub_defseg(int32_t segment, int32_t passed);
 int32_t func_peek(int32_t offset);

@@ -114,17 +114,28 @@ void convert_indexed(const uint8_t *in, uint8_t *copy, uint32_t *out, int64_t co
         convert_scalar(in, copy, out, count);
 }
 
-bool compose_indexed(img_struct *source, display_frame_struct &f) {
-    if (source->mode == 10 && source->pal) {
-        int32_t phase = (GetTicks() & 512) ? 1 : 0;
-        for (int k = 0; k < 4; k++) {
-            uint32_t index = source->pal[4 + k];
-            source->pal[k] = pal_mode10[phase][index < 9 ? index : 0];
-        }
+// The first `n` colours the page's pixel values stand for. Screen mode 10 is a monochrome screen
+// whose four pixel values each show one of nine black, grey and white pairs that alternate every
+// 512 ms: entries 4 to 7 of its palette name the pair of values 0 to 3, and the colours of the
+// current half of the period are put together here, in the composer's own copy. The page's palette
+// is the program's and is never written from this thread.
+const uint32_t *colours_of_page(const img_struct *source, int32_t n, uint32_t (&mode10)[256]) {
+    if (source->mode != 10) return source->pal;
+    const int32_t phase = (GetTicks() & 512) ? 1 : 0;
+    std::memcpy(mode10, source->pal, static_cast<size_t>(n) * 4);
+    for (int k = 0; k < 4 && k < n; k++) {
+        const uint32_t pair = source->pal[4 + k];
+        mode10[k] = pal_mode10[phase][pair < 9 ? pair : 0];
     }
+    return mode10;
+}
+
+bool compose_indexed(img_struct *source, display_frame_struct &f) {
     const int64_t size = static_cast<int64_t>(source->width) * source->height;
     int32_t bits = source->bits_per_pixel;
     const int32_t n = bits >= 8 ? 256 : 1 << bits;
+    uint32_t mode10[256];
+    const uint32_t *colours = colours_of_page(source, n, mode10);
     bool produce;
     if (size != pixeldatasize) {
         if (!replace_block(pixeldata, pixeldatasize, size)) return false;
@@ -134,13 +145,13 @@ bool compose_indexed(img_struct *source, display_frame_struct &f) {
     } else if (displayorder_screen.load() == 0) {
         produce = false;
     } else {
-        produce = !screen_last_valid.load() || std::memcmp(source->pal, paldata, static_cast<size_t>(n) * 4) != 0 ||
+        produce = !screen_last_valid.load() || std::memcmp(colours, paldata, static_cast<size_t>(n) * 4) != 0 ||
                   std::memcmp(source->pixels, pixeldata, static_cast<size_t>(size)) != 0;
     }
     if (!produce || !size_frame(f)) return false;
     // The frame is made from one copy of the page, never from the live page that the program
     // thread may be drawing on: every byte is read once, stored as the copy and converted.
-    std::memcpy(paldata, source->pal, static_cast<size_t>(n) * 4);
+    std::memcpy(paldata, colours, static_cast<size_t>(n) * 4);
     convert_indexed(source->pixels, pixeldata, f.bgra, size, n);
     return true;
 }
@@ -280,20 +291,22 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
     const int64_t size = static_cast<int64_t>(columns) * rows * 2;
     const int32_t fw = font_width_of(source->font), fh = font_height_of(source->font);
     if (fw <= 0 || fh <= 0) return false;
-    bool check = screen_last_valid.load() != 0;
+    // Only the cells that changed since the last text frame are drawn, on a copy of that frame, while
+    // the cells it was made from, its palette and its size are known.
+    bool redraw_changes_only = screen_last_valid.load() != 0;
     if (size != screen_last_size) {
         if (!replace_block(screen_last, screen_last_size, size)) return false;
-        check = false;
+        redraw_changes_only = false;
     }
-    if (displayorder_screen.load() == 0 && check) return false;
-    if (!check) {
+    if (displayorder_screen.load() == 0 && redraw_changes_only) return false;
+    if (!redraw_changes_only) {
         std::memcpy(paldata, source->pal, sizeof paldata);
     } else if (std::memcmp(source->pal, paldata, sizeof paldata) != 0) {
         std::memcpy(paldata, source->pal, sizeof paldata);
-        check = false;
+        redraw_changes_only = false;
     }
     const uint8_t *cells = source->pixels;
-    bool changed = !check || std::memcmp(cells, screen_last, static_cast<size_t>(size)) != 0;
+    bool changed = !redraw_changes_only || std::memcmp(cells, screen_last, static_cast<size_t>(size)) != 0;
     const int32_t phase = (frame.load() & 8) ? 1 : 0;
     int32_t cursor_column = source->cursor_x - 1, cursor_row = source->cursor_y - 1;
     if (source->cursor_held == 2 && cursor_row != rows - 1) {
@@ -301,14 +314,15 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
         cursor_row++;
     }
     const bool cursor_moved = cursor_column != last_cursor_column || cursor_row != last_cursor_row;
-    if (check && (phase != last_blink_phase || phase != last_cursor_phase || cursor_moved)) changed = true;
+    if (redraw_changes_only && (phase != last_blink_phase || phase != last_cursor_phase || cursor_moved))
+        changed = true;
     if (!changed) return false;
     if (!size_frame(f)) return false;
-    if (check) {
+    if (redraw_changes_only) {
         display_frame_struct *newest = newest_composed_frame();
         if (!newest || newest->w != f.w || newest->h != f.h || !newest->bgra) {
             gui_alert("Text Screen Update: Failed to locate previous frame's data for comparison", "Alert", "ok");
-            check = false;
+            redraw_changes_only = false;
         } else {
             std::memcpy(f.bgra, newest->bgra, static_cast<size_t>(f.w) * static_cast<size_t>(f.h) * 4);
         }
@@ -330,7 +344,7 @@ bool compose_text(img_struct *source, display_frame_struct &f) {
             const int64_t at = (static_cast<int64_t>(row) * columns + column) * 2;
             const uint8_t character = cells[at], attribute = cells[at + 1];
             const bool is_cursor = column == cursor_column && row == cursor_row;
-            if (check && screen_last[at] == character && screen_last[at + 1] == attribute) {
+            if (redraw_changes_only && screen_last[at] == character && screen_last[at + 1] == attribute) {
                 const bool left_by_cursor = cursor_moved && column == last_cursor_column && row == last_cursor_row;
                 if (!((attribute & 0x80) && blink_changed) && !(is_cursor && cursor_phase_changed) && !left_by_cursor)
                     continue;

@@ -40,12 +40,12 @@ display_frame_struct *presenter_take_frame(display_frame_struct *&prev) {
         prev = nullptr;
         for (auto &f : display_frame)
             if (f.state.load() == FRAME_SHOWN) prev = &f;
-        int64_t floor = prev ? prev->order.load() : 0;
+        const int64_t shown_order = prev ? prev->order.load() : 0;
         display_frame_struct *chosen = nullptr;
         for (auto &f : display_frame) {
             if (f.state.load() != FRAME_READY) continue;
             int64_t order = f.order.load();
-            if (order > floor && (!chosen || order > chosen->order.load())) chosen = &f;
+            if (order > shown_order && (!chosen || order > chosen->order.load())) chosen = &f;
         }
         if (!chosen) return prev;
         int32_t expected = FRAME_READY;

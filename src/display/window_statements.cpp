@@ -50,15 +50,15 @@ int32_t func__resize() {
 }
 int32_t func__resizewidth() { return resize_event_x.load(); }
 int32_t func__resizeheight() { return resize_event_y.load(); }
-int32_t func__scaledwidth() { return environment_2d__screen_scaled_width; }
-int32_t func__scaledheight() { return environment_2d__screen_scaled_height; }
+int32_t func__scaledwidth() { return environment_2d__screen_scaled_width.load(); }
+int32_t func__scaledheight() { return environment_2d__screen_scaled_height.load(); }
 
 void sub__fullscreen(int32_t method, int32_t options) {
     if (new_error) return;
     static constexpr int32_t mode_of_method[5] = {1, 0, 1, 2, 0};
     int32_t mode = method >= 0 && method <= 4 ? mode_of_method[method] : 0;
     fullscreen_smooth = options & 1;
-    if (mode != full_screen) full_screen_set = mode;
+    if (mode != full_screen.load()) full_screen_set = mode;
     force_display_update = 1;
 }
 
@@ -70,7 +70,7 @@ void sub__allowfullscreen(int32_t mode, int32_t smooth) {
 
 int32_t func__fullscreen() {
     int32_t wanted = full_screen_set.load();
-    return wanted != -1 ? wanted : full_screen;
+    return wanted != -1 ? wanted : full_screen.load();
 }
 int32_t func__fullscreensmooth() { return -fullscreen_smooth.load(); }
 

@@ -1,5 +1,9 @@
 // The emulated first megabyte of a real-mode PC: DEF SEG, PEEK, POKE, and the dynamic block
 // region between the data segment and the 640 KiB line.
+//
+// Other threads keep BIOS fields in this memory (the housekeeping thread the tick count, the window
+// thread the keyboard buffer), so PEEK and POKE read and write each byte whole.
+#include <atomic>
 #include <cstring>
 
 #include "frame/frame_internal.h"
@@ -64,7 +68,7 @@ int32_t func_peek(int32_t offset) {
         error(6);
         return 0;
     }
-    return defseg[wrap16(offset)];
+    return std::atomic_ref<uint8_t>(defseg[wrap16(offset)]).load(std::memory_order_relaxed);
 }
 
 void sub_poke(int32_t offset, int32_t value) {
@@ -73,7 +77,7 @@ void sub_poke(int32_t offset, int32_t value) {
         error(6);
         return;
     }
-    defseg[wrap16(offset)] = static_cast<uint8_t>(value);
+    std::atomic_ref<uint8_t>(defseg[wrap16(offset)]).store(static_cast<uint8_t>(value), std::memory_order_relaxed);
 }
 
 uint32_t cmem_dynamic_malloc(uint32_t size) {

@@ -5,6 +5,7 @@
 // sets stop_program, raises tqevent so that the program thread enters the statement frame, and
 // waits until both the program thread has parked (exit_ok bit 1) and the timer thread has
 // finished (bit 2) before it ends the process.
+#include "frame/frame_internal.h"
 #include "libtq.h"
 #include "platform/platform.h"
 
@@ -17,13 +18,19 @@ namespace {
 }
 } // namespace
 
-// The emulated BIOS tick counter at 0040:006C: milliseconds since midnight times 0.0182.
-static void update_bios_ticks() {
-    double ms = func_timer(0.001, 1) * 1000.0;
-    uint64_t ticks = static_cast<uint64_t>(static_cast<double>(static_cast<uint64_t>(ms) % 86400000ull) * 0.0182);
-    cmem[BIOS_TIMER_TICKS] = static_cast<uint8_t>(ticks);
-    cmem[BIOS_TIMER_TICKS + 1] = static_cast<uint8_t>(ticks >> 8);
-    cmem[BIOS_TIMER_TICKS + 2] = static_cast<uint8_t>(ticks >> 16);
+// The emulated BIOS tick counter at 0040:006C: 18.2 ticks a second since local midnight, from the
+// time of day as TIMER gives it to the millisecond. The time is read from the clock here: TIMER is
+// a statement of the program thread, and its error check would read that thread's error state.
+void update_bios_ticks() {
+    const int64_t now_ms = plat::wall_clock_us() / 1000;
+    const plat::local_time t = plat::to_local_time(now_ms / 1000);
+    const int64_t day_ms = (t.hour * 3600 + t.minute * 60 + t.second) * 1000LL + now_ms % 1000;
+    const double timer = static_cast<double>(day_ms) / 1000.0; // TIMER(0.001), in seconds
+    const auto ms = static_cast<uint64_t>(timer * 1000.0);
+    const auto ticks = static_cast<uint32_t>(static_cast<double>(ms % 86400000ull) * 0.0182);
+    // The program reads the bytes with PEEK at any moment; each is stored whole.
+    for (uint32_t i = 0; i < 3; i++)
+        std::atomic_ref<uint8_t>(cmem[BIOS_TIMER_TICKS + i]).store(static_cast<uint8_t>(ticks >> (8 * i)));
 }
 
 void MAIN_LOOP(void *) {

@@ -12,8 +12,8 @@ uint8_t *mem_static_limit = nullptr;
 uptrszint mem_static_size = 0;
 
 namespace {
-// Every buffer the pool has used. Replaced buffers are kept, never freed, because pointers into
-// them stay in use.
+// Every buffer the pool has used. Replaced buffers are never freed, because pointers into them stay
+// in use; listed here, they stay reachable for a leak checker too.
 uint8_t *pool_buffers[64];
 int pool_buffer_count = 0;
 

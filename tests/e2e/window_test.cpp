@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <unistd.h>
+#include <vector>
 
 #include "screen/charset_data.h"
 #include "x_session.h"
@@ -35,8 +37,43 @@ TEST_F(WindowTest, TheCloseButtonEndsTheProgramWithStatusZeroWithinASecond) {
     EXPECT_EQ(*status, 0);
 }
 
+// The window's pixels once it is `width` x `height` and `complete` holds for them, or nothing.
+template <typename Check>
+std::vector<uint32_t> picture_once(e2e::x_session &x, Window w, int width, int height, Check complete) {
+    for (int attempt = 0; attempt < 150; attempt++) {
+        int got_w = 0, got_h = 0;
+        std::vector<uint32_t> pixels = x.grab(w, got_w, got_h);
+        if (got_w == width && got_h == height && pixels.size() == static_cast<size_t>(width) * height &&
+            complete(pixels))
+            return pixels;
+        usleep(20000);
+    }
+    return {};
+}
+
 // The picture of SCREEN 12 with a white diagonal and a red box from (10, 300) to (100, 350), in
-// the default colours: 15 is white, 4 is 0xAA0000, 0 black.
+// the default colours: 15 is white, 4 is 0xAA0000, 0 black; and "Hi!" in yellow (14, 0xFFFF55) at
+// row 2, column 41: pixels 320 to 343 of rows 16 to 31, yellow where the 8 x 16 glyph is set.
+size_t text_pixels_wrong(const std::vector<uint32_t> &pixels) {
+    size_t wrong = 0;
+    const char *text = "Hi!";
+    for (int c = 0; c < 3; c++)
+        for (int row = 0; row < 16; row++)
+            for (int bit = 0; bit < 8; bit++) {
+                const uint8_t bits = charset8x16_rows[static_cast<uint8_t>(text[c]) * 16 + row];
+                const uint32_t want = (bits & (0x80 >> bit)) ? 0xFFFF55u : 0u;
+                wrong += pixels[static_cast<size_t>(16 + row) * 640 + static_cast<size_t>(320 + c * 8 + bit)] != want;
+            }
+    return wrong;
+}
+
+// Frames are composed from the live page, so one may show the picture half drawn: the text, drawn
+// last, tells that it is all there.
+bool test_picture_complete(const std::vector<uint32_t> &pixels) {
+    return pixels[0] == 0xFFFFFFu && pixels[479 * 640 + 639] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u &&
+           text_pixels_wrong(pixels) == 0;
+}
+
 class DrawingTest : public WindowTest, public testing::WithParamInterface<const char *> {};
 
 TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
@@ -44,33 +81,14 @@ TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
     Window w = x.find_window("Untitled", 3000);
     ASSERT_NE(w, 0u);
     x.move_onto_screen(w);
-    int width = 0, height = 0;
-    for (int i = 0; i < 200 && (width != 640 || height != 480); i++) {
-        usleep(10000);
-        x.size(w, width, height);
-    }
-    ASSERT_EQ(width, 640);
-    ASSERT_EQ(height, 480);
-    std::vector<uint32_t> pixels;
-    for (int attempt = 0; attempt < 100; attempt++) {
-        usleep(20000);
+    std::vector<uint32_t> pixels = picture_once(x, w, 640, 480, test_picture_complete);
+    if (pixels.empty()) {
+        int width = 0, height = 0;
         pixels = x.grab(w, width, height);
-        if (pixels.size() == 640u * 480u && pixels[0] == 0xFFFFFFu && pixels[320 * 640 + 50] == 0xAA0000u &&
-            pixels[479 * 640 + 639] == 0xFFFFFFu && pixels[18 * 640 + 320] == 0xFFFF55u)
-            break;
+        ASSERT_EQ(width, 640);
+        ASSERT_EQ(height, 480);
     }
-    ASSERT_EQ(pixels.size(), 640u * 480u);
-    // The text cells: pixels 320 to 343 of rows 16 to 31, yellow where the 8 x 16 glyph is set.
-    size_t text_wrong = 0;
-    const char *text = "Hi!";
-    for (int c = 0; c < 3; c++)
-        for (int row = 0; row < 16; row++)
-            for (int bit = 0; bit < 8; bit++) {
-                const uint8_t bits = charset8x16_rows[static_cast<uint8_t>(text[c]) * 16 + row];
-                const uint32_t want = (bits & (0x80 >> bit)) ? 0xFFFF55u : 0u;
-                text_wrong +=
-                    pixels[static_cast<size_t>(16 + row) * 640 + static_cast<size_t>(320 + c * 8 + bit)] != want;
-            }
+    const size_t text_wrong = text_pixels_wrong(pixels);
     EXPECT_EQ(text_wrong, 0u);
     size_t box = 0, white = 0, other = 0;
     for (int y = 0; y < 480; y++)
@@ -99,6 +117,69 @@ TEST_P(DrawingTest, ShowsWhatTheProgramDrewPixelForPixel) {
 
 // The frame texture as it is, and padded to 1024 x 512 as for a driver without textures of any size.
 INSTANTIATE_TEST_SUITE_P(Textures, DrawingTest, testing::Values("draw", "draw-padded"));
+
+// A frame drawn at twice its size: the window shows the 640 x 480 picture with every pixel made a
+// 2 x 2 block, its top-left corner at (left, top) of a `width` x `height` window, and black
+// everywhere else (the letterbox bars).
+struct doubled_picture {
+    const char *mode;
+    int width, height; // the window
+    int left, top;     // where the frame lies in it
+    bool user_resizes; // the test sizes the window as a user would
+};
+
+class ScaledDrawingTest : public WindowTest, public testing::WithParamInterface<doubled_picture> {};
+
+TEST_P(ScaledDrawingTest, EveryFramePixelBecomesATwoByTwoBlock) {
+    const doubled_picture want = GetParam();
+    std::vector<uint32_t> frame;
+    {
+        e2e::program unscaled(e2e::program_path("e2e_window"), {"draw"});
+        Window w = x.find_window("Untitled", 3000);
+        ASSERT_NE(w, 0u);
+        x.move_onto_screen(w);
+        frame = picture_once(x, w, 640, 480, test_picture_complete);
+        ASSERT_FALSE(frame.empty());
+    }
+    e2e::program p(e2e::program_path("e2e_window"), {want.mode});
+    Window w = x.find_window("Untitled", 3000);
+    ASSERT_NE(w, 0u);
+    x.move_onto_screen(w);
+    if (want.user_resizes) {
+        ASSERT_FALSE(picture_once(x, w, 640, 480, test_picture_complete).empty());
+        XResizeWindow(x.display(), w, static_cast<unsigned>(want.width), static_cast<unsigned>(want.height));
+        XSync(x.display(), False);
+    }
+    auto expected = [&](int wx, int wy) -> uint32_t {
+        const int fx = (wx - want.left) / 2, fy = (wy - want.top) / 2;
+        if (wx < want.left || wy < want.top || fx >= 640 || fy >= 480) return 0;
+        return frame[static_cast<size_t>(fy) * 640 + static_cast<size_t>(fx)];
+    };
+    auto mismatches = [&](const std::vector<uint32_t> &q) {
+        size_t wrong = 0;
+        for (int wy = 0; wy < want.height; wy++)
+            for (int wx = 0; wx < want.width; wx++)
+                wrong += q[static_cast<size_t>(wy) * static_cast<size_t>(want.width) + static_cast<size_t>(wx)] !=
+                         expected(wx, wy);
+        return wrong;
+    };
+    std::vector<uint32_t> shown =
+        picture_once(x, w, want.width, want.height, [&](const std::vector<uint32_t> &q) { return mismatches(q) == 0; });
+    if (shown.empty()) {
+        int width = 0, height = 0;
+        shown = x.grab(w, width, height);
+        ASSERT_EQ(width, want.width);
+        ASSERT_EQ(height, want.height);
+    }
+    EXPECT_EQ(mismatches(shown), 0u);
+}
+
+// Full screen with square pixels on the 1280 x 1024 screen: the frame's aspect (4:3) is kept, so
+// it is 1280 x 960 and centred, (1024 - 960) / 2 = 32 rows of black above and below. A window the
+// user sized to 1280 x 960 with stretching on fits the frame exactly at twice its size.
+INSTANTIATE_TEST_SUITE_P(Placement, ScaledDrawingTest,
+                         testing::Values(doubled_picture{"square", 1280, 1024, 0, 32, false},
+                                         doubled_picture{"resize", 1280, 960, 0, 0, true}));
 
 TEST_F(WindowTest, WithoutADisplayTheProgramEndsWithStatusOneAndSaysWhy) {
     e2e::program p(e2e::program_path("e2e_window"), {"idle"}, {"DISPLAY=:4095"});

@@ -4,6 +4,10 @@
 //   draw-padded - the same, with the frame texture padded to powers of two;
 //   errors - raises error 9 on line 13, then error 5 on line 14, then idles;
 //   end    - draws the test picture and ends with END;
+//   square - draws the test picture, then asks for full screen with square pixels;
+//   square-smooth - the same, drawn with linear filtering;
+//   stretch - draws the test picture, then asks for full screen stretched;
+//   resize - draws the test picture and lets the user resize the window, the frame stretched with it;
 //   idle   - only idles.
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +66,15 @@ void TQMAIN(void *) {
     } else if (std::strcmp(mode, "draw-padded") == 0) {
         force_NPO2_fix = 1;
         draw_test_picture();
+    } else if (std::strcmp(mode, "square") == 0 || std::strcmp(mode, "square-smooth") == 0) {
+        draw_test_picture();
+        sub__fullscreen(3, std::strcmp(mode, "square-smooth") == 0 ? 1 : 0);
+    } else if (std::strcmp(mode, "stretch") == 0) {
+        draw_test_picture();
+        sub__fullscreen(2, 0);
+    } else if (std::strcmp(mode, "resize") == 0) {
+        draw_test_picture();
+        sub__resize(1, 1);
     }
     idle_forever();
 }

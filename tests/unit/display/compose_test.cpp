@@ -170,6 +170,42 @@ TEST_F(ComposeTest, AThirtyTwoBitPageIsCopiedAsItIs) {
     release_image(image);
 }
 
+// Screen mode 10 shows black, grey and white, some of them blinking every 512 ms. With the default
+// palette, pixel value 1 is a steady grey, 3 a steady white and 2 white in the first half of the
+// period and black in the second; these colours carry no alpha.
+TEST_F(ComposeTest, Screen10BlinksItsPseudoColoursInTheFrames) {
+    tqg_screen(10, 0, 0, 0, 0, 1);
+    ASSERT_EQ(new_error, 0u);
+    for (uint8_t value = 0; value < 4; value++) write_page->pixels[value] = value;
+    uint32_t page_palette[256];
+    std::memcpy(page_palette, write_page->pal, sizeof page_palette);
+    display_frame_struct *f = nullptr;
+    int64_t half = -1;
+    for (int attempt = 0; attempt < 5 && half < 0; attempt++) { // a frame within one half period
+        free_all_frames();
+        force_display_update = 1;
+        const int64_t before = GetTicks() & 512;
+        display();
+        if ((GetTicks() & 512) == before) half = before ? 1 : 0;
+        f = ready_frame();
+    }
+    ASSERT_GE(half, 0);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->bgra[0], 0x000000u);
+    EXPECT_EQ(f->bgra[1], 0x808080u);
+    EXPECT_EQ(f->bgra[2], half ? 0x000000u : 0xFFFFFFu);
+    EXPECT_EQ(f->bgra[3], 0xFFFFFFu);
+    EXPECT_EQ(std::memcmp(write_page->pal, page_palette, sizeof page_palette), 0) << "the program's palette";
+    // PALETTE 1, 6 gives value 1 the blinking pair.
+    tqg_palette(1, 6, 3);
+    free_all_frames();
+    display();
+    f = ready_frame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->bgra[1], f->bgra[2]);
+    tqg_screen(0, 0, 0, 0, 0, 1);
+}
+
 // ---- text pages ----
 
 class TextComposeTest : public ComposeTest {
@@ -276,68 +312,6 @@ TEST_F(TextComposeTest, OnlyChangedCellsAreRedrawnOnTopOfThePreviousFrame) {
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(pixel(g, 0, 0), page->pal[15]); // kept from the previous frame
     EXPECT_EQ(pixel(g, 8, 0), page->pal[12]); // the new cell
-}
-
-// ---- placement in the window ----
-
-class PlacementTest : public testing::Test {
-  protected:
-    void TearDown() override {
-        full_screen = 0;
-        resize_auto = 0;
-        fullscreen_smooth = 0;
-    }
-    void place(int32_t frame_w, int32_t frame_h, int32_t window_w, int32_t window_h) {
-        environment_2d__screen_width = frame_w;
-        environment_2d__screen_height = frame_h;
-        environment__window_width = window_w;
-        environment__window_height = window_h;
-        prepare_environment_2d();
-    }
-};
-
-TEST_F(PlacementTest, AFrameOfTheWindowsSizeFillsItUnscaled) {
-    place(640, 480, 640, 480);
-    EXPECT_EQ(environment_2d__screen_x1, 0);
-    EXPECT_EQ(environment_2d__screen_x2, 639);
-    EXPECT_EQ(environment_2d__screen_y2, 479);
-    EXPECT_EQ(environment_2d__screen_x_scale, 1.0f);
-    EXPECT_EQ(environment_2d__letterbox, 0);
-    EXPECT_EQ(environment_2d__screen_smooth, 0);
-}
-
-TEST_F(PlacementTest, FullScreenWithSquarePixelsKeepsTheAspectWithBars) {
-    full_screen = 2;
-    place(640, 480, 1920, 1080);
-    EXPECT_EQ(environment_2d__screen_x1, 240);
-    EXPECT_EQ(environment_2d__screen_x2, 1679);
-    EXPECT_EQ(environment_2d__screen_y1, 0);
-    EXPECT_EQ(environment_2d__screen_y2, 1079);
-    EXPECT_EQ(environment_2d__letterbox, 1);
-    EXPECT_FLOAT_EQ(environment_2d__screen_x_scale, 2.25f);
-    EXPECT_FLOAT_EQ(environment_2d__screen_y_scale, 2.25f);
-    int32_t wx1, wy1, wx2, wy2;
-    environment_2d__screen_to_window_rect(0, 0, 639, 479, wx1, wy1, wx2, wy2);
-    EXPECT_EQ(wx1, 240);
-    EXPECT_EQ(wx2, 1679);
-    EXPECT_EQ(wy2, 1079);
-}
-
-TEST_F(PlacementTest, FullScreenStretchedCoversTheScreen) {
-    full_screen = 1;
-    place(640, 480, 1920, 1080);
-    EXPECT_EQ(environment_2d__screen_x2, 1919);
-    EXPECT_EQ(environment_2d__screen_y2, 1079);
-    EXPECT_FLOAT_EQ(environment_2d__screen_x_scale, 3.0f);
-    EXPECT_FLOAT_EQ(environment_2d__screen_y_scale, 2.25f);
-    EXPECT_EQ(environment_2d__letterbox, 0);
-}
-
-TEST_F(PlacementTest, AWindowedFrameThatDoesNotFitIsShownUnscaledAtTheTopLeft) {
-    place(640, 480, 640, 400);
-    EXPECT_EQ(environment_2d__screen_x2, 639);
-    EXPECT_EQ(environment_2d__screen_y2, 479);
-    EXPECT_EQ(environment_2d__screen_y_scale, 1.0f);
 }
 
 // ---- window statements ----
