@@ -20,8 +20,6 @@ tqs *integer_text(uint64_t magnitude, bool negative) {
     return s;
 }
 
-uint64_t magnitude_of(int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
-
 // `text` of `n` characters into a new temporary, with its last 'E' replaced by `letter`.
 tqs *finish(const char *text, int n, char letter) {
     if (n < 0 || n > RESERVE - 1) {
