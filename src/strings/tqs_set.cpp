@@ -63,17 +63,22 @@ template <typename Top> void grow(area<Top> a, tqs *dest, ptrszint n) {
     a.top = static_cast<Top>(dest->data + n - a.base);
 }
 
-// Growth inside the conventional-memory string area, whose limit is the lowest descriptor.
-void tqs_copy_cmem(tqs *dest, ptrszint n) {
+// Assignment of a longer value inside the conventional-memory string area, whose limit is the
+// lowest descriptor. Making room may compact the area and move `src`'s bytes, so copy_over
+// locates them afterwards.
+void tqs_copy_cmem(tqs *dest, tqs *src) {
     grow(area<uint32_t>{tqs_cmem_list, tqs_cmem_list_nexti, dblock, dblock + cmem_sp, tqs_cmem_sp, ensure_cmem_room,
                         ensure_cmem_list_slot},
-         dest, n);
+         dest, src->length);
+    copy_over(dest, src);
 }
 
-void grow_heap(tqs *dest, ptrszint n) {
+// The same in the heap.
+void tqs_copy_heap(tqs *dest, tqs *src) {
     grow(area<ptrszint>{tqs_heap_list, tqs_heap_list_nexti, tqs_heap, tqs_heap + tqs_heap_size, tqs_heap_sp,
                         ensure_heap_room, ensure_heap_list_slot},
-         dest, n);
+         dest, src->length);
+    copy_over(dest, src);
 }
 
 } // namespace
@@ -97,10 +102,8 @@ tqs *tqs_internal::set_owned_elsewhere(tqs *dest, tqs *src) {
 }
 
 void tqs_internal::set_growing(tqs *dest, tqs *src) {
-    // Making room may compact the area and move `src`'s bytes, so copy_over locates them afterwards.
     if (dest->is_cmem)
-        tqs_copy_cmem(dest, src->length);
+        tqs_copy_cmem(dest, src);
     else
-        grow_heap(dest, src->length);
-    copy_over(dest, src);
+        tqs_copy_heap(dest, src);
 }
