@@ -24,8 +24,16 @@ extern long double n_float_value;      // result of n_float
 extern int64_t n_int64_value;          // result of n_int64
 extern uint64_t n_uint64_value;        // result of n_uint64
 
-// Parses the item at `*position` and moves the position past it and its comma. Returns 0 for a
-// number (possibly zero), 1 for too many digits, 2 when no item is left, 3 for a syntax error.
+// What the number parser found in an item; n_inputnumberfromdata returns these numbers.
+enum class n_input : int32_t {
+    number = 0,          // a number, possibly zero, is in the parsed-number state
+    too_many_digits = 1, // more significant digits than N_MAX_DIGITS, or than 18 in the exponent
+    no_item = 2,         // the position is at or beyond the end of the data
+    syntax_error = 3,
+};
+
+// Parses the item at `*position` and moves the position past it and its comma, or past the byte
+// that ended it early. Returns an n_input number.
 int32_t n_inputnumberfromdata(const uint8_t *data, uint32_t *position, uint32_t size);
 // Each returns 1 with its value set, or 0 when the number does not fit.
 int32_t n_float();

@@ -24,13 +24,21 @@ constexpr const char *range_int64_neg_max = "9223372036854775808";
 constexpr const char *range_uint64_max = "18446744073709551615";
 constexpr const char *range_float_max = "17976931348623157";
 
-constexpr int32_t PARSED = 0, TOO_MANY_DIGITS = 1, NO_ITEM = 2, SYNTAX = 3;
 // Exponents with more significant digits than this cannot be meant.
-constexpr int32_t MAX_EXPONENT_DIGITS = 18;
+constexpr int MAX_EXPONENT_DIGITS = 18;
+
+// The bases a '&' prefix chooses, as n_hex holds them.
+enum base : uint8_t { DECIMAL = 0, HEXADECIMAL = 1, OCTAL = 2, BINARY = 3 };
+
+// Where the decimal parser stands in an item. The order counts: a point may come up to the integer
+// part, an exponent letter up to the fraction.
+enum class step { start, integer_part, fraction, exponent_letter, exponent, type_suffix };
 
 bool is_type_suffix(uint8_t c) {
     return c == '!' || c == '#' || c == '$' || c == '%' || c == '&' || c == '`' || c == '~';
 }
+
+bool is_exponent_letter(uint8_t c) { return c == 'D' || c == 'E' || c == 'F' || c == 'd' || c == 'e' || c == 'f'; }
 
 // The value of `c` as a digit of the prefixed base, or -1.
 int prefixed_digit(uint8_t c) {
@@ -45,22 +53,31 @@ int prefixed_digit(uint8_t c) {
     return v >= 0 && v < limit[n_hex] ? v : -1;
 }
 
-int32_t parse_prefixed(const uint8_t *data, uint32_t *position, uint32_t size) {
+// Appends a significant digit, unless N_MAX_DIGITS are stored already.
+n_input store_digit(uint8_t c) {
+    if (n_digits == N_MAX_DIGITS) return n_input::too_many_digits;
+    n_digit[n_digits++] = static_cast<char>(c);
+    return n_input::number;
+}
+
+// An item that begins with '&': the base letter, then its digits, leading zeros included, and at
+// most a type suffix after them.
+n_input parse_prefixed(const uint8_t *data, uint32_t *position, uint32_t size) {
     uint32_t pos = *position + 1; // past the '&'
     if (pos >= size) {
         *position = pos;
-        return SYNTAX;
+        return n_input::syntax_error;
     }
     uint8_t c = data[pos++];
     *position = pos;
     switch (c) {
     case 'H':
-    case 'h': n_hex = 1; break;
+    case 'h': n_hex = HEXADECIMAL; break;
     case 'O':
-    case 'o': n_hex = 2; break;
+    case 'o': n_hex = OCTAL; break;
     case 'B':
-    case 'b': n_hex = 3; break;
-    default: return SYNTAX; // a ',' here is consumed too
+    case 'b': n_hex = BINARY; break;
+    default: return n_input::syntax_error; // a ',' here is consumed too
     }
     bool suffixed = false;
     while (pos < size) {
@@ -68,16 +85,99 @@ int32_t parse_prefixed(const uint8_t *data, uint32_t *position, uint32_t size) {
         *position = pos;
         if (c == ',') break;
         if (prefixed_digit(c) >= 0) {
-            if (suffixed) return SYNTAX;
-            if (n_digits == N_MAX_DIGITS) return TOO_MANY_DIGITS;
-            n_digit[n_digits++] = static_cast<char>(c);
+            if (suffixed) return n_input::syntax_error;
+            if (store_digit(c) != n_input::number) return n_input::too_many_digits;
         } else if (is_type_suffix(c)) {
             suffixed = true;
         } else {
-            return SYNTAX;
+            return n_input::syntax_error;
         }
     }
-    return PARSED;
+    return n_input::number;
+}
+
+// A decimal item, taken one byte at a time. Zeros before the first significant digit are not
+// stored; they only move the decimal exponent.
+struct decimal_item {
+    step at = step::start;
+    bool exponent_negative = false;
+    int64_t exponent = 0;
+    int exponent_digits = 0;
+
+    // Anything but n_input::number ends the item.
+    n_input take(uint8_t c) {
+        if (c >= '0' && c <= '9') return take_digit(c);
+        if (c == '-' || c == '+') {
+            if (at == step::start) {
+                n_neg = c == '-';
+                at = step::integer_part;
+            } else if (at == step::exponent_letter) {
+                exponent_negative = c == '-';
+                at = step::exponent;
+            } else {
+                return n_input::syntax_error;
+            }
+        } else if (c == '.') {
+            if (at > step::integer_part) return n_input::syntax_error;
+            if (n_digits == 0) n_exp = -1;
+            at = step::fraction;
+        } else if (is_exponent_letter(c)) {
+            if (at > step::fraction) return n_input::syntax_error;
+            at = step::exponent_letter;
+        } else if (is_type_suffix(c)) {
+            at = step::type_suffix;
+        } else {
+            return n_input::syntax_error;
+        }
+        return n_input::number;
+    }
+
+    n_input take_digit(uint8_t c) {
+        switch (at) {
+        case step::start:
+        case step::integer_part:
+            at = step::integer_part;
+            if (c == '0' && n_digits == 0) return n_input::number;
+            if (n_digits > 0) n_exp++;
+            return store_digit(c);
+        case step::fraction:
+            if (c == '0' && n_digits == 0) {
+                n_exp--;
+                return n_input::number;
+            }
+            return store_digit(c);
+        case step::exponent_letter:
+        case step::exponent:
+            at = step::exponent;
+            if (c == '0' && exponent_digits == 0) return n_input::number;
+            if (exponent_digits == MAX_EXPONENT_DIGITS) return n_input::too_many_digits;
+            exponent_digits++;
+            exponent = exponent * 10 + (c - '0');
+            return n_input::number;
+        case step::type_suffix: break;
+        }
+        return n_input::syntax_error;
+    }
+};
+
+n_input parse_decimal(const uint8_t *data, uint32_t *position, uint32_t size) {
+    decimal_item item;
+    n_input result = n_input::number;
+    uint32_t pos = *position;
+    while (pos < size && result == n_input::number) {
+        uint8_t c = data[pos++];
+        if (c == ',') break;
+        result = item.take(c);
+    }
+    *position = pos;
+    if (result != n_input::number) return result;
+    n_exp += item.exponent_negative ? -item.exponent : item.exponent;
+    if (n_digits == 0) {
+        // Zero has no sign.
+        n_exp = 0;
+        n_neg = 0;
+    }
+    return n_input::number;
 }
 
 // Compares the stored digits from the left with a range text: true when the number is larger
@@ -93,9 +193,9 @@ bool exceeds(const char *range) {
 bool prefixed_word(uint64_t &word) {
     static constexpr int bits_per_digit[] = {0, 4, 3, 1};
     int bits = bits_per_digit[n_hex];
-    if (n_hex == 1 && n_digits > 16) return false;
-    if (n_hex == 2 && (n_digits > 22 || (n_digits == 22 && n_digit[0] >= '2'))) return false;
-    if (n_hex == 3 && n_digits > 64) return false;
+    if (n_hex == HEXADECIMAL && n_digits > 16) return false;
+    if (n_hex == OCTAL && (n_digits > 22 || (n_digits == 22 && n_digit[0] >= '2'))) return false;
+    if (n_hex == BINARY && n_digits > 64) return false;
     word = 0;
     for (int i = 0; i < n_digits; i++) {
         word = (word << bits) | static_cast<uint64_t>(prefixed_digit(static_cast<uint8_t>(n_digit[i])));
@@ -111,103 +211,31 @@ uint64_t integer_part() {
     return v;
 }
 
+// The cases every conversion shares, with `value` set: no digits are 0, and a prefixed number is
+// its word, its sign coming only from its top bit. Returns the conversion's result, or -1 when
+// the number is decimal and the conversion's own rules decide.
+template <typename T> int32_t zero_or_prefixed(T &value) {
+    value = 0;
+    if (n_digits == 0) return 1;
+    if (n_hex == DECIMAL) return -1;
+    uint64_t word;
+    if (!prefixed_word(word)) return 0;
+    value = static_cast<T>(static_cast<int64_t>(word));
+    return 1;
+}
+
 } // namespace
 
 int32_t n_inputnumberfromdata(const uint8_t *data, uint32_t *position, uint32_t size) {
-    int step = 0;
-    bool exponent_negative = false;
-    int64_t exponent = 0;
-    int exponent_digits = 0;
     n_digits = 0;
     n_exp = 0;
     n_neg = 0;
-    n_hex = 0;
-    if (!data || *position >= size) return NO_ITEM;
-    if (data[*position] == '&') {
-        int32_t result = parse_prefixed(data, position, size);
-        n_digit[n_digits] = 0;
-        return result;
-    }
-
-    uint32_t pos = *position;
-    int32_t result = PARSED;
-    while (pos < size) {
-        uint8_t c = data[pos++];
-        if (c == ',') break;
-        if (c == '-' || c == '+') {
-            if (step == 0) {
-                n_neg = c == '-';
-                step = 1;
-            } else if (step == 3) {
-                exponent_negative = c == '-';
-                step = 4;
-            } else {
-                result = SYNTAX;
-                break;
-            }
-        } else if (c == '.') {
-            if (step > 1) {
-                result = SYNTAX;
-                break;
-            }
-            if (n_digits == 0) n_exp = -1;
-            step = 2;
-        } else if (c == 'D' || c == 'E' || c == 'F' || c == 'd' || c == 'e' || c == 'f') {
-            if (step > 2) {
-                result = SYNTAX;
-                break;
-            }
-            step = 3;
-        } else if (c >= '0' && c <= '9') {
-            if (step == 5) {
-                result = SYNTAX;
-                break;
-            }
-            if (step <= 1) {
-                step = 1;
-                if (c == '0' && n_digits == 0) continue;
-                if (n_digits > 0) n_exp++;
-                if (n_digits == N_MAX_DIGITS) {
-                    result = TOO_MANY_DIGITS;
-                    break;
-                }
-                n_digit[n_digits++] = static_cast<char>(c);
-            } else if (step == 2) {
-                if (c == '0' && n_digits == 0) {
-                    n_exp--;
-                    continue;
-                }
-                if (n_digits == N_MAX_DIGITS) {
-                    result = TOO_MANY_DIGITS;
-                    break;
-                }
-                n_digit[n_digits++] = static_cast<char>(c);
-            } else {
-                step = 4;
-                if (c == '0' && exponent_digits == 0) continue;
-                if (exponent_digits == MAX_EXPONENT_DIGITS) {
-                    result = TOO_MANY_DIGITS;
-                    break;
-                }
-                exponent_digits++;
-                exponent = exponent * 10 + (c - '0');
-            }
-        } else if (is_type_suffix(c)) {
-            step = 5;
-        } else {
-            result = SYNTAX;
-            break;
-        }
-    }
-    *position = pos;
+    n_hex = DECIMAL;
+    if (!data || *position >= size) return static_cast<int32_t>(n_input::no_item);
+    n_input result =
+        data[*position] == '&' ? parse_prefixed(data, position, size) : parse_decimal(data, position, size);
     n_digit[n_digits] = 0;
-    if (result != PARSED) return result;
-    n_exp += exponent_negative ? -exponent : exponent;
-    if (n_digits == 0) {
-        n_exp = 0;
-        n_neg = 0;
-    }
-    return PARSED;
+    return static_cast<int32_t>(result);
 }
 
 int32_t n_roundincrement() {
@@ -216,15 +244,7 @@ int32_t n_roundincrement() {
 }
 
 int32_t n_float() {
-    n_float_value = 0;
-    if (n_digits == 0) return 1;
-    if (n_hex) {
-        uint64_t word;
-        if (!prefixed_word(word)) return 0;
-        // The sign of a prefixed number comes only from its top bit.
-        n_float_value = static_cast<long double>(static_cast<int64_t>(word));
-        return 1;
-    }
+    if (int32_t result = zero_or_prefixed(n_float_value); result >= 0) return result;
     if (n_exp >= 309) return 0;
     if (n_exp == 308 && exceeds(range_float_max)) return 0;
     if (n_exp <= -325) return 1;
@@ -247,14 +267,7 @@ int32_t n_float() {
 }
 
 int32_t n_int64() {
-    n_int64_value = 0;
-    if (n_digits == 0) return 1;
-    if (n_hex) {
-        uint64_t word;
-        if (!prefixed_word(word)) return 0;
-        n_int64_value = static_cast<int64_t>(word);
-        return 1;
-    }
+    if (int32_t result = zero_or_prefixed(n_int64_value); result >= 0) return result;
     if (n_exp > 18) return 0;
     if (n_exp == 18 && exceeds(n_neg ? range_int64_neg_max : range_int64_max)) return 0;
     uint64_t magnitude = integer_part();
@@ -269,14 +282,7 @@ int32_t n_int64() {
 }
 
 int32_t n_uint64() {
-    n_uint64_value = 0;
-    if (n_digits == 0) return 1;
-    if (n_hex) {
-        uint64_t word;
-        if (!prefixed_word(word)) return 0;
-        n_uint64_value = word;
-        return 1;
-    }
+    if (int32_t result = zero_or_prefixed(n_uint64_value); result >= 0) return result;
     if (n_neg && n_exp >= 0) return 0;
     if (n_exp > 19) return 0;
     if (n_exp == 19 && exceeds(range_uint64_max)) return 0;

@@ -12,53 +12,57 @@ constexpr int32_t OUT_OF_DATA = 4, SYNTAX_ERROR = 2, OVERFLOW_ERROR = 6;
 // The largest magnitude a SINGLE target accepts.
 constexpr long double SINGLE_LIMIT = 3.402823466E+38L;
 
-// Parses the next item. Returns true when a number was parsed; otherwise the error is raised and
-// the position is where the error leaves it.
-bool parse_item(const uint8_t *data, uint32_t *position, uint32_t size, uint32_t start) {
-    switch (n_inputnumberfromdata(data, position, size)) {
-    case 0: return true;
-    case 2: error(OUT_OF_DATA); return false;
-    case 3:
-        *position = start;
-        error(SYNTAX_ERROR);
-        return false;
-    default:
-        *position = start;
-        error(OVERFLOW_ERROR);
-        return false;
-    }
-}
-
-long double overflow(uint32_t *position, uint32_t start) {
+// Raises Overflow and puts the read position back at the start of the item; gives the value a
+// failed READ returns.
+long double reject_overflow(uint32_t *position, uint32_t start) {
     *position = start;
     error(OVERFLOW_ERROR);
     return 0;
 }
 
+// Parses the next item and converts it with `convert` (n_float, n_int64 or n_uint64). Returns
+// true when its value is ready; otherwise the error is raised and the position is where the error
+// leaves it. `start` receives the position of the item.
+bool read_number(const uint8_t *data, uint32_t *position, uint32_t size, int32_t (*convert)(), uint32_t &start) {
+    if (new_error) return false;
+    start = *position;
+    switch (static_cast<n_input>(n_inputnumberfromdata(data, position, size))) {
+    case n_input::number:
+        if (convert()) return true;
+        break;
+    case n_input::no_item: error(OUT_OF_DATA); return false;
+    case n_input::syntax_error:
+        *position = start;
+        error(SYNTAX_ERROR);
+        return false;
+    case n_input::too_many_digits: break;
+    }
+    reject_overflow(position, start);
+    return false;
+}
+
 } // namespace
 
 long double func_read_float(const uint8_t *data, uint32_t *position, uint32_t size, uint32_t type) {
-    if (new_error) return 0;
-    uint32_t start = *position;
-    if (!parse_item(data, position, size, start)) return 0;
-    if (!n_float()) return overflow(position, start);
+    uint32_t start;
+    if (!read_number(data, position, size, n_float, start)) return 0;
     long double value = n_float_value;
     uint32_t bits = type & TYPE_SIZE_MASK;
     if (type & TYPE_FLOAT) {
         if (bits >= 64) return value;
         // A SINGLE holds no larger magnitude, whichever the sign.
-        if (std::fabs(value) > SINGLE_LIMIT) return overflow(position, start);
+        if (std::fabs(value) > SINGLE_LIMIT) return reject_overflow(position, start);
         return value;
     }
     const long double two63 = std::ldexp(1.0L, 63);
-    if (value < -two63 || value > two63) return overflow(position, start);
+    if (value < -two63 || value > two63) return reject_overflow(position, start);
     if (bits > 64) bits = 64;
     // The same rounding as round_to_int64, kept in extended precision for the range test.
     long double d = std::nearbyint(value);
     bool whole_range = (type & TYPE_UNSIGNED) || n_hex;
     long double low = whole_range ? 0.0L : -std::ldexp(1.0L, static_cast<int>(bits) - 1);
     long double high = whole_range ? std::ldexp(1.0L, static_cast<int>(bits)) - 1 : -low - 1;
-    if (d < low || d > high) return overflow(position, start);
+    if (d < low || d > high) return reject_overflow(position, start);
     // A prefixed number names bits: into a signed target its top bit is the sign.
     if (n_hex && !(type & TYPE_UNSIGNED) && d >= std::ldexp(1.0L, static_cast<int>(bits) - 1))
         d -= std::ldexp(1.0L, static_cast<int>(bits));
@@ -66,25 +70,13 @@ long double func_read_float(const uint8_t *data, uint32_t *position, uint32_t si
 }
 
 int64_t func_read_int64(const uint8_t *data, uint32_t *position, uint32_t size) {
-    if (new_error) return 0;
-    uint32_t start = *position;
-    if (!parse_item(data, position, size, start)) return 0;
-    if (!n_int64()) {
-        overflow(position, start);
-        return 0;
-    }
-    return n_int64_value;
+    uint32_t start;
+    return read_number(data, position, size, n_int64, start) ? n_int64_value : 0;
 }
 
 uint64_t func_read_uint64(const uint8_t *data, uint32_t *position, uint32_t size) {
-    if (new_error) return 0;
-    uint32_t start = *position;
-    if (!parse_item(data, position, size, start)) return 0;
-    if (!n_uint64()) {
-        overflow(position, start);
-        return 0;
-    }
-    return n_uint64_value;
+    uint32_t start;
+    return read_number(data, position, size, n_uint64, start) ? n_uint64_value : 0;
 }
 
 void sub_read_string(const uint8_t *data, uint32_t *position, uint32_t size, tqs *target) {

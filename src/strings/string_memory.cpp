@@ -1,5 +1,5 @@
 // String memory: records, the heap and its list, the conventional-memory string area and its
-// list, the temporary list, the constructors, release, and a statement's clean-up.
+// list, the temporary list, and the constructors that are not inline.
 //
 // Records come from blocks that are never returned and are reused through a free stack, so a
 // string costs no allocation of its own. Heap bytes are bump-allocated: the top of the heap is
@@ -40,14 +40,19 @@ ptrszint record_block_next = RECORDS_PER_BLOCK;
 
 namespace {
 
-void tqs_new_fixed_cmem(tqs *s);
-tqs *tqs_create_cmem(int32_t length, int32_t tmp);
-void tqs_remove_cmem(tqs *s);
-
 // Every record block ever made; they live until the process ends.
 std::vector<tqs *> &record_blocks() {
     static std::vector<tqs *> blocks;
     return blocks;
+}
+
+// Allocates a block of zeroed records and makes it the current one.
+void new_record_block() {
+    auto *block = static_cast<tqs *>(std::calloc(static_cast<size_t>(RECORDS_PER_BLOCK), sizeof(tqs)));
+    if (!block) error(ERR_RECORD_STACK);
+    record_blocks().push_back(block);
+    record_block = block;
+    record_block_next = 0;
 }
 
 // Enlarges a pointer array to `slots` slots, keeping its contents; null when memory is short.
@@ -78,20 +83,34 @@ void concat_list(tqs **&list, ptrszint &nexti, ptrszint &lasti, int32_t failure)
     }
 }
 
-} // namespace
-
-tqs *tqs_internal::take_record_from_new_block() {
-    auto *block = static_cast<tqs *>(std::calloc(static_cast<size_t>(RECORDS_PER_BLOCK), sizeof(tqs)));
-    if (!block) error(ERR_RECORD_STACK);
-    record_blocks().push_back(block);
-    record_block = block;
-    record_block_next = 1;
-    return block;
+// Fixed bytes inside the data segment can be reached by address, so they get a descriptor.
+void tqs_new_fixed_cmem(tqs *s) {
+    auto at = reinterpret_cast<uptrszint>(s->data);
+    auto base = reinterpret_cast<uptrszint>(dblock);
+    if (at > base && at < base + CMEM_DBLOCK_SIZE) give_descriptor(s, ERR_FIXED_DESCRIPTOR);
 }
 
+tqs *tqs_create_cmem(int32_t length, int32_t tmp) {
+    if (length < 0) length = 0;
+    if (tmp) ensure_temp_slot();
+    ensure_cmem_room(length);
+    tqs *s = take_record();
+    *s = tqs{dblock + tqs_cmem_sp, length, 1, nullptr, 0, 0, 0, 0, 0, 0, nullptr};
+    tqs_cmem_sp += static_cast<uint32_t>(length);
+    ensure_cmem_list_slot();
+    s->list_index = push_slot(tqs_cmem_list, tqs_cmem_list_nexti, s);
+    if (tmp)
+        add_temp(s);
+    else
+        give_descriptor(s, ERR_DESCRIPTOR);
+    return s;
+}
+
+} // namespace
+
 void tqs_internal::refill_record_free() {
-    tqs *s = record_block_next < RECORDS_PER_BLOCK ? record_block + record_block_next++ : take_record_from_new_block();
-    give_back_record(s);
+    if (record_block_next >= RECORDS_PER_BLOCK) new_record_block();
+    give_back_record(record_block + record_block_next++);
 }
 
 void tqs_internal::grow_record_free() {
@@ -108,6 +127,18 @@ void tqs_internal::grow_tmp_list() {
     tqs_tmp_list_lasti *= 2;
 }
 
+// A conventional-memory descriptor: the low 16 bits of the length, then the offset of the bytes
+// from dblock, both little-endian.
+void tqs_internal::write_descriptor(tqs *s) {
+    if (!s->descriptor) return;
+    uint32_t length = static_cast<uint32_t>(s->length) & 0xFFFFu;
+    uint32_t offset = static_cast<uint32_t>(s->data - dblock) & 0xFFFFu;
+    s->descriptor[0] = static_cast<uint8_t>(length);
+    s->descriptor[1] = static_cast<uint8_t>(length >> 8);
+    s->descriptor[2] = static_cast<uint8_t>(offset);
+    s->descriptor[3] = static_cast<uint8_t>(offset >> 8);
+}
+
 void tqs_internal::give_descriptor(tqs *s, int32_t collision) {
     cmem_sp -= 4;
     if (cmem_sp < tqs_cmem_sp) error(collision);
@@ -118,8 +149,7 @@ void tqs_internal::give_descriptor(tqs *s, int32_t collision) {
 
 void tqs_strings_init() {
     constexpr ptrszint slots = 65536;
-    take_record_from_new_block();
-    record_block_next = 0;
+    new_record_block();
     tqs_record_free = static_cast<tqs **>(std::malloc(slots * sizeof(tqs *)));
     if (!tqs_record_free) error(ERR_RECORD_STACK);
     tqs_record_free_n = 0;
@@ -163,7 +193,7 @@ void tqs_heap_concat(ptrszint need) {
             tqs *s = tqs_heap_list[i];
             if (s == TQS_FREED_SLOT) continue;
             // Small gaps are not worth a move.
-            if (s->data - end > HEAP_SLACK) {
+            if (s->data - end > TQS_HEAP_SLACK) {
                 move_bytes(end, s->data, s->length);
                 s->data = end;
             }
@@ -171,7 +201,7 @@ void tqs_heap_concat(ptrszint need) {
         }
         tqs_heap_sp = end - tqs_heap;
     }
-    if (need + 2 * tqs_heap_sp + HEAP_SLACK < tqs_heap_size) return;
+    if (need + 2 * tqs_heap_sp + TQS_HEAP_SLACK < tqs_heap_size) return;
 
     // Less than half would stay free: grow. The new area is allocated before the old one is
     // released, so the live strings can be copied across and pointed at their new place.
@@ -217,47 +247,14 @@ tqs *tqs_new_fixed(uint8_t *bytes, int32_t length, int32_t tmp) {
     tqs *s = take_record();
     if (!bytes || length < 0) length = 0;
     *s = tqs{bytes, length, 0, nullptr, 0, 0, 0, 0, 1, 0, nullptr};
-    if (tmp) {
+    if (tmp)
         add_temp(s);
-        return s;
-    }
-    tqs_new_fixed_cmem(s);
+    else
+        tqs_new_fixed_cmem(s);
     return s;
 }
 
 tqs *tqs_new_cmem(int32_t length, int32_t tmp) { return tqs_create_cmem(length, tmp); }
-
-namespace {
-
-// Fixed bytes inside the data segment can be reached by address, so they get a descriptor.
-void tqs_new_fixed_cmem(tqs *s) {
-    auto at = reinterpret_cast<uptrszint>(s->data);
-    auto base = reinterpret_cast<uptrszint>(dblock);
-    if (at > base && at < base + CMEM_DBLOCK_SIZE) give_descriptor(s, ERR_FIXED_DESCRIPTOR);
-}
-
-tqs *tqs_create_cmem(int32_t length, int32_t tmp) {
-    if (length < 0) length = 0;
-    if (tmp && tqs_tmp_list_nexti > tqs_tmp_list_lasti) grow_tmp_list();
-    if (static_cast<ptrszint>(tqs_cmem_sp) + length > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(length);
-    tqs *s = take_record();
-    *s = tqs{dblock + tqs_cmem_sp, length, 1, nullptr, 0, 0, 0, 0, 0, 0, nullptr};
-    tqs_cmem_sp += static_cast<uint32_t>(length);
-    cmem_list_append(s);
-    if (tmp)
-        add_temp(s);
-    else
-        give_descriptor(s, ERR_DESCRIPTOR);
-    return s;
-}
-
-// The bytes wait for the next compaction; the descriptor stays where it is.
-void tqs_remove_cmem(tqs *s) {
-    tqs_cmem_list[s->list_index] = TQS_FREED_SLOT;
-    if (static_cast<ptrszint>(s->list_index) == tqs_cmem_list_nexti - 1) tqs_cmem_list_nexti--;
-}
-
-} // namespace
 
 tqs *tqs_maketmp(tqs *s) {
     // A record listed twice would be released twice.
@@ -268,16 +265,3 @@ tqs *tqs_maketmp(tqs *s) {
 // The file statements are not part of this runtime, so a FIELD binding holds nothing but the
 // link itself.
 void field_free(tqs *s) { s->field_binding = nullptr; }
-
-void tqs_free_full(tqs *s) {
-    if (!s) return;
-    if (s->field_binding) field_free(s);
-    if (s->temp_index) tqs_release_temp_slot(s);
-    if (!s->is_fixed && !s->is_readonly) {
-        if (s->is_cmem)
-            tqs_remove_cmem(s);
-        else
-            tqs_release_heap_slot(s);
-    }
-    give_back_record(s);
-}

@@ -1,137 +1,109 @@
-// Assignment. A temporary source is adopted when it can be: the destination takes over its
-// bytes and no byte is copied (the common case of assigning a concatenation). Otherwise the
-// value is copied, in place when the destination can grow where it stands, else at the top of
-// its area.
+// Assignment: the cases that are not inline. A fixed-length destination is padded or cut; a
+// destination that must grow does so in place when it can, else it moves to the top of its area.
 #include "strings/strings_internal.h"
 
 using namespace tqs_internal;
 
 namespace {
 
-// The next live entry of `list` above slot `index`, or null. A temporary source is about to be
-// released, so it does not block growth.
-tqs *next_live_above(tqs **list, ptrszint nexti, uint32_t index, const tqs *src) {
+// The next live entry of `list` above slot `index`, or null. A temporary source of the same area
+// is always adopted, so the source of a growing assignment never stands in the list.
+tqs *next_live_above(tqs **list, ptrszint nexti, uint32_t index) {
     for (ptrszint i = static_cast<ptrszint>(index) + 1; i < nexti; i++) {
-        tqs *e = list[i];
-        if (e == TQS_FREED_SLOT) continue;
-        if (src->is_temp && e == src) continue;
-        return e;
+        if (list[i] != TQS_FREED_SLOT) return list[i];
     }
     return nullptr;
 }
 
-// `dest` moves into `src`'s slot of the list of their area.
-void take_list_slot(tqs **list, tqs *dest, const tqs *src) {
-    list[dest->list_index] = TQS_FREED_SLOT;
-    list[src->list_index] = dest;
-    dest->list_index = src->list_index;
-}
-
-void tqs_move_cmem(tqs *dest, const tqs *src) { take_list_slot(tqs_cmem_list, dest, src); }
-
-// Takes over the bytes of the temporary `src`: `dest` moves into `src`'s list slot, and `src`'s
-// record goes straight back to the free stack. `dest`'s old bytes are left as dead space.
-void adopt(tqs *dest, tqs *src) {
-    if (dest->is_cmem)
-        tqs_move_cmem(dest, src);
-    else
-        take_list_slot(tqs_heap_list, dest, src);
-    tqs_tmp_list[src->temp_index] = TQS_FREED_SLOT;
-    if (static_cast<ptrszint>(src->temp_index) == tqs_tmp_list_nexti - 1) tqs_tmp_list_nexti--;
-    dest->data = src->data;
-    dest->length = src->length;
-    if (dest->is_cmem) write_descriptor(dest);
-    give_back_record(src);
-}
-
-// Where a growing `dest` can take `src`'s bytes without moving.
+// Where a growing `dest` can take `n` bytes without moving.
 enum class growth { elsewhere, in_place, at_top };
 
-// Grows `dest` in place when the bytes fit below the next live string above it in its area's
-// list, or below `limit` when none lies above it (then `dest` is the top of its area, and freed
-// slots above it leave the list). Returns where the bytes went; `elsewhere` copies nothing.
-growth grow_in_place(tqs **list, ptrszint &nexti, tqs *dest, const tqs *src, const uint8_t *limit) {
+// Whether `dest` can grow to `n` bytes where it stands: below the next live string above it in its
+// area's list, or below `limit` when none lies above it (then `dest` is the top of its area, and
+// the freed slots above it leave the list).
+growth room_in_place(tqs **list, ptrszint &nexti, const tqs *dest, ptrszint n, const uint8_t *limit) {
     const uint8_t *bound = limit;
     bool at_top = true;
-    if (static_cast<ptrszint>(dest->list_index) != nexti - 1) {
-        if (tqs *next = next_live_above(list, nexti, dest->list_index, src)) {
+    if (!is_top(dest, nexti)) {
+        if (tqs *next = next_live_above(list, nexti, dest->list_index)) {
             bound = next->data;
             at_top = false;
         } else {
             nexti = dest->list_index + 1;
         }
     }
-    if (dest->data + src->length > bound) return growth::elsewhere;
-    move_bytes(dest->data, src->data, src->length);
-    dest->length = src->length;
+    if (dest->data + n > bound) return growth::elsewhere;
     return at_top ? growth::at_top : growth::in_place;
 }
 
-// A heap destination that must grow: in place when it can, else moved to the top of the heap.
-void grow_heap(tqs *dest, tqs *src) {
-    ptrszint n = src->length;
-    growth where = grow_in_place(tqs_heap_list, tqs_heap_list_nexti, dest, src, tqs_heap + tqs_heap_size);
-    if (where == growth::at_top) tqs_heap_sp = dest->data + n - tqs_heap;
-    if (where != growth::elsewhere) return;
-    // Making room may compact the heap and move `src`'s bytes, so they are read afterwards.
-    tqs_heap_list[dest->list_index] = TQS_FREED_SLOT;
-    if (tqs_heap_sp + n > tqs_heap_size) tqs_heap_concat(n);
-    heap_list_append(dest);
-    dest->data = tqs_heap + tqs_heap_sp;
-    dest->length = src->length;
-    tqs_heap_sp += n;
-    move_bytes(dest->data, src->data, n);
+// A byte area of the string system as a growing assignment sees it: its list, where its bytes
+// begin, the first byte a string may not grow into, its top, and how to make room in it.
+template <typename Top> struct area {
+    tqs **&list;
+    ptrszint &nexti;
+    uint8_t *&base;
+    const uint8_t *limit;
+    Top &top;
+    void (*make_room)(ptrszint n);
+    void (*make_list_slot)();
+};
+
+// Gives a growing `dest` room for `n` bytes: where it stands when it can, else at the top of its
+// area, which moved strings reach without slack.
+template <typename Top> void grow(area<Top> a, tqs *dest, ptrszint n) {
+    growth where = room_in_place(a.list, a.nexti, dest, n, a.limit);
+    if (where == growth::in_place) return;
+    if (where == growth::elsewhere) {
+        a.list[dest->list_index] = TQS_FREED_SLOT;
+        a.make_room(n); // may move the area and every string in it
+        a.make_list_slot();
+        dest->list_index = push_slot(a.list, a.nexti, dest);
+        dest->data = a.base + a.top;
+    }
+    a.top = static_cast<Top>(dest->data + n - a.base);
 }
 
-// The same inside the conventional-memory string area, whose limit is the lowest descriptor; the
-// descriptor follows the bytes on every path.
+// Assignment of a longer value inside the conventional-memory string area, whose limit is the
+// lowest descriptor. Making room may compact the area and move `src`'s bytes, so copy_over
+// locates them afterwards.
 void tqs_copy_cmem(tqs *dest, tqs *src) {
-    ptrszint n = src->length;
-    growth where = grow_in_place(tqs_cmem_list, tqs_cmem_list_nexti, dest, src, dblock + cmem_sp);
-    if (where == growth::at_top) tqs_cmem_sp = static_cast<uint32_t>(dest->data + n - dblock);
-    if (where == growth::elsewhere) {
-        tqs_cmem_list[dest->list_index] = TQS_FREED_SLOT;
-        if (static_cast<ptrszint>(tqs_cmem_sp) + n > static_cast<ptrszint>(cmem_sp)) tqs_concat_cmem(n);
-        cmem_list_append(dest);
-        dest->data = dblock + tqs_cmem_sp;
-        dest->length = src->length;
-        tqs_cmem_sp += static_cast<uint32_t>(n);
-        move_bytes(dest->data, src->data, n);
-    }
-    write_descriptor(dest);
+    grow(area<uint32_t>{tqs_cmem_list, tqs_cmem_list_nexti, dblock, dblock + cmem_sp, tqs_cmem_sp, ensure_cmem_room,
+                        ensure_cmem_list_slot},
+         dest, src->length);
+    copy_over(dest, src);
+}
+
+// The same in the heap.
+void tqs_copy_heap(tqs *dest, tqs *src) {
+    grow(area<ptrszint>{tqs_heap_list, tqs_heap_list_nexti, tqs_heap, tqs_heap + tqs_heap_size, tqs_heap_sp,
+                        ensure_heap_room, ensure_heap_list_slot},
+         dest, src->length);
+    copy_over(dest, src);
 }
 
 } // namespace
 
-tqs *tqs_set_full(tqs *dest, tqs *src) {
-    // Assigning a string to itself changes nothing; consuming it would release the destination.
-    if (dest == src) return dest;
+void tqs_internal::tqs_move_cmem(tqs *dest, const tqs *src) {
+    take_list_slot(tqs_cmem_list, dest, src);
+    write_descriptor(dest);
+}
+
+tqs *tqs_internal::set_owned_elsewhere(tqs *dest, tqs *src) {
     // Literal text lives in the program image and must never be written.
     if (dest->is_readonly) {
         error(5);
         return dest;
     }
-    if (dest->is_fixed) {
-        int32_t copy = src->length < dest->length ? src->length : dest->length;
-        move_bytes(dest->data, src->data, copy);
-        if (dest->length > copy) std::memset(dest->data + copy, ' ', static_cast<size_t>(dest->length - copy));
-        consume(src);
-        return dest;
-    }
-    if (src->is_temp && !src->is_fixed && !src->is_readonly && src->is_cmem == dest->is_cmem) {
-        adopt(dest, src);
-        return dest;
-    }
-    if (src->length <= dest->length) {
-        // The space behind a shortened value stays with the destination until a compaction.
-        move_bytes(dest->data, src->data, src->length);
-        dest->length = src->length;
-        if (dest->is_cmem) write_descriptor(dest);
-    } else if (dest->is_cmem) {
-        tqs_copy_cmem(dest, src);
-    } else {
-        grow_heap(dest, src);
-    }
+    int32_t copy = src->length < dest->length ? src->length : dest->length;
+    move_bytes(dest->data, src->data, copy);
+    if (dest->length > copy) std::memset(dest->data + copy, ' ', static_cast<size_t>(dest->length - copy));
     consume(src);
     return dest;
+}
+
+void tqs_internal::set_growing(tqs *dest, tqs *src) {
+    if (dest->is_cmem)
+        tqs_copy_cmem(dest, src);
+    else
+        tqs_copy_heap(dest, src);
 }

@@ -13,8 +13,6 @@ char tqs_str_buffer2[64];
 
 namespace {
 
-uint64_t magnitude_of(int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
-
 // The significant digits of a value rounded to `count` digits, and the decimal exponent of the
 // first one.
 struct rounded {
@@ -103,13 +101,13 @@ tqs *float_text(double v, int significant, char letter, int32_t reserve) {
 
 } // namespace
 
-tqs *tqs_str(int64_t value) { return tqs_integer_str(magnitude_of(value), value < 0, 20); }
-tqs *tqs_str(int16_t value) { return tqs_integer_str(static_cast<uint32_t>(value < 0 ? -value : value), value < 0, 6); }
-tqs *tqs_str(int8_t value) { return tqs_integer_str(static_cast<uint32_t>(value < 0 ? -value : value), value < 0, 4); }
-tqs *tqs_str(uint64_t value) { return tqs_integer_str(value, false, 21); }
-tqs *tqs_str(uint32_t value) { return tqs_integer_str(value, false, 11); }
-tqs *tqs_str(uint16_t value) { return tqs_integer_str(uint32_t{value}, false, 6); }
-tqs *tqs_str(uint8_t value) { return tqs_integer_str(uint32_t{value}, false, 4); }
+tqs *tqs_str(int64_t value) { return integer_str(magnitude_of(value), value < 0, 20); }
+tqs *tqs_str(int16_t value) { return integer_str(uint32_t{magnitude_of(value)}, value < 0, 6); }
+tqs *tqs_str(int8_t value) { return integer_str(uint32_t{magnitude_of(value)}, value < 0, 4); }
+tqs *tqs_str(uint64_t value) { return integer_str(value, false, 21); }
+tqs *tqs_str(uint32_t value) { return integer_str(value, false, 11); }
+tqs *tqs_str(uint16_t value) { return integer_str(uint32_t{value}, false, 6); }
+tqs *tqs_str(uint8_t value) { return integer_str(uint32_t{value}, false, 4); }
 
 tqs *tqs_str(float value) { return float_text(static_cast<double>(value), 7, 'E', 16); }
 tqs *tqs_str(double value) { return float_text(value, 16, 'D', 32); }

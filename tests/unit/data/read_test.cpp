@@ -352,6 +352,33 @@ TEST_F(DataTest, TheParsedNumberKeepsItsDigitsAndExponent) {
     EXPECT_EQ(n_inputnumberfromdata(nullptr, &none.position, 10), 2);
 }
 
+TEST_F(DataTest, TheParserStopsPastTheByteThatDecidedTheItem) {
+    struct row {
+        std::string block;
+        n_input result;
+        uint32_t position;
+    };
+    const row rows[] = {
+        {"12,34", n_input::number, 3},
+        {"12", n_input::number, 2},
+        {"1 5,", n_input::syntax_error, 2},
+        {"12#3,", n_input::syntax_error, 4},
+        {"&", n_input::syntax_error, 1},
+        {"&,", n_input::syntax_error, 2},
+        {"&G1,", n_input::syntax_error, 2},
+        {"&H1#1,", n_input::syntax_error, 5},
+        {"1E1234567890123456789,", n_input::too_many_digits, 21},
+        {std::string(257, '7') + ",", n_input::too_many_digits, 257},
+        {"&B" + std::string(257, '1'), n_input::too_many_digits, 259},
+    };
+    for (const row &r : rows) {
+        SCOPED_TRACE(r.block);
+        data_block block(r.block);
+        EXPECT_EQ(block.parse(), static_cast<int32_t>(r.result));
+        EXPECT_EQ(block.position, r.position);
+    }
+}
+
 TEST(RoundToInt64, RoundsToNearestWithTiesToEven) {
     EXPECT_EQ(round_to_int64(1.5L), 2);
     EXPECT_EQ(round_to_int64(2.5L), 2);

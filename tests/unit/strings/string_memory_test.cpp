@@ -107,6 +107,20 @@ TEST_F(StringMemoryTest, FreeingATemporaryBelowTheTopKeepsItsSlotUntilTheTopGoes
     EXPECT_EQ(tqs_tmp_list_nexti, mark);
 }
 
+TEST_F(StringMemoryTest, AVariableMadeTemporaryIsListedOnceAndTheCleanUpReleasesIt) {
+    tqs *v = variable("kept");
+    ptrszint mark = tqs_tmp_list_nexti;
+    EXPECT_EQ(tqs_maketmp(v), v);
+    EXPECT_EQ(tqs_maketmp(v), v);
+    EXPECT_EQ(tqs_tmp_list_nexti, mark + 1);
+    EXPECT_EQ(v->temp_index, static_cast<uint32_t>(mark));
+    EXPECT_EQ(v->is_temp, 1);
+    tqs_release_tmp(mark, 0);
+    EXPECT_EQ(tqs_record_free[tqs_record_free_n - 1], v);
+    EXPECT_EQ(tqs_heap_list_nexti, 0);
+    EXPECT_EQ(tqs_heap_sp, 0);
+}
+
 TEST_F(StringMemoryTest, LiteralsPointIntoTheProgramTextWithoutACopy) {
     static const char text[] = "Spinavorte";
     tqs *t = tqs_new_txt(text);

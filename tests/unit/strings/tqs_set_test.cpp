@@ -212,6 +212,25 @@ TEST_F(ConventionalMemoryStringTest, ATemporaryOfTheSameAreaIsAdoptedAndTheDescr
     tqs_free(v);
 }
 
+TEST_F(ConventionalMemoryStringTest, AReleasedStringLowersTheListOnlyWhenItHeldTheTopSlot) {
+    const ptrszint start = tqs_cmem_list_nexti;
+    tqs *v = tqs_new(0, 0);
+    tqs *below = tqs_new_cmem(3, 1);
+    tqs *top = tqs_new_cmem(3, 1);
+    std::memcpy(below->data, "abc", 3);
+    // A temporary of the other area is copied, and its slot in its own list is given up.
+    tqs_set(v, below);
+    EXPECT_EQ(text_of(v), "abc");
+    EXPECT_EQ(v->is_cmem, 0);
+    EXPECT_EQ(tqs_cmem_list[start], TQS_FREED_SLOT);
+    EXPECT_EQ(tqs_cmem_list_nexti, start + 2);
+    EXPECT_EQ(tqs_record_free[tqs_record_free_n - 1], below);
+    // The top slot goes; the freed slot below it waits for the next packing.
+    tqs_free(top);
+    EXPECT_EQ(tqs_cmem_list_nexti, start + 1);
+    tqs_free(v);
+}
+
 TEST_F(ConventionalMemoryStringTest, FixedStringsInsideTheDataSegmentGetADescriptor) {
     const uint32_t descriptors = cmem_sp;
     uint8_t *bytes = dblock + 60000;
