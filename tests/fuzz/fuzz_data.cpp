@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "fuzz_support.h"
 
@@ -103,44 +104,28 @@ void read_float(const std::vector<uint8_t> &block, uint32_t &position, uint32_t 
                "READ of \"%s\" gave %.17Lg, the C library %.17g", item_at(block, start).c_str(), value, wanted);
 }
 
-// READ into a 64-bit integer: the value rounded half away from zero, or Overflow.
-void read_int64(const std::vector<uint8_t> &block, uint32_t &position) {
+// READ into a 64-bit integer, signed or not: the value rounded half away from zero, or Overflow
+// when that lies outside the type.
+template <typename T> void read_integer64(const std::vector<uint8_t> &block, uint32_t &position) {
+    constexpr bool is_signed = std::is_signed_v<T>;
+    const char *what = is_signed ? "READ (64-bit integer)" : "READ (unsigned 64-bit integer)";
     const uint32_t start = position, size = static_cast<uint32_t>(block.size());
-    const int64_t value = func_read_int64(block.data(), &position, size);
-    const uint32_t error = fuzz_settle_error("READ (64-bit integer)");
-    check_read("READ (64-bit integer)", start, position, size, error);
-    long double expected;
-    double nearest;
-    if (start >= size || !plain_decimal(item_at(block, start), expected, nearest)) return;
-    const long double rounded = std::round(expected); // half away from zero
-    if (rounded >= 0x1p63L || rounded < -0x1p63L) {
-        FUZZ_CHECK(error == OVERFLOW_ERROR, "READ of \"%s\" into a 64-bit integer gave %lld",
-                   item_at(block, start).c_str(), static_cast<long long>(value));
-        return;
-    }
-    FUZZ_CHECK(error == 0 && value == static_cast<int64_t>(rounded),
-               "READ of \"%s\" into a 64-bit integer gave %lld (error %u), rounding gives %.0Lf",
-               item_at(block, start).c_str(), static_cast<long long>(value), error, rounded);
-}
-
-void read_uint64(const std::vector<uint8_t> &block, uint32_t &position) {
-    const uint32_t start = position, size = static_cast<uint32_t>(block.size());
-    const uint64_t value = func_read_uint64(block.data(), &position, size);
-    const uint32_t error = fuzz_settle_error("READ (unsigned 64-bit integer)");
-    check_read("READ (unsigned 64-bit integer)", start, position, size, error);
+    const T value = is_signed ? static_cast<T>(func_read_int64(block.data(), &position, size))
+                              : static_cast<T>(func_read_uint64(block.data(), &position, size));
+    const uint32_t error = fuzz_settle_error(what);
+    check_read(what, start, position, size, error);
     long double expected;
     double nearest;
     if (start >= size || !plain_decimal(item_at(block, start), expected, nearest)) return;
     const long double rounded = std::round(expected);
-    if (rounded >= 0x1p64L || rounded < 0 || (expected < 0 && expected <= -1)) {
-        FUZZ_CHECK(error == OVERFLOW_ERROR, "READ of \"%s\" into an unsigned 64-bit integer gave %llu",
-                   item_at(block, start).c_str(), static_cast<unsigned long long>(value));
+    if (rounded < (is_signed ? -0x1p63L : 0) || rounded >= (is_signed ? 0x1p63L : 0x1p64L)) {
+        FUZZ_CHECK(error == OVERFLOW_ERROR, "%s of \"%s\" gave %.0Lf", what, item_at(block, start).c_str(),
+                   static_cast<long double>(value));
         return;
     }
-    if (rounded == 0) return; // -0.5 and the like: both a zero and an overflow of a negative are fair
-    FUZZ_CHECK(error == 0 && value == static_cast<uint64_t>(rounded),
-               "READ of \"%s\" into an unsigned 64-bit integer gave %llu (error %u), rounding gives %.0Lf",
-               item_at(block, start).c_str(), static_cast<unsigned long long>(value), error, rounded);
+    FUZZ_CHECK(error == 0 && value == static_cast<T>(rounded),
+               "%s of \"%s\" gave %.0Lf (error %u), rounding gives %.0Lf", what, item_at(block, start).c_str(),
+               static_cast<long double>(value), error, rounded);
 }
 
 // READ into an integer target of up to 32 bits, signed or not.
@@ -209,8 +194,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         switch (choice % 8) {
         case 0: read_float(block, position, 32); break;
         case 1: read_float(block, position, choice & 8 ? 64 : 80); break;
-        case 2: read_int64(block, position); break;
-        case 3: read_uint64(block, position); break;
+        case 2: read_integer64<int64_t>(block, position); break;
+        case 3: read_integer64<uint64_t>(block, position); break;
         case 4:
         case 5: {
             static const uint32_t sizes[] = {8, 16, 32, 1, 64, 0, 7, 0x1FF};

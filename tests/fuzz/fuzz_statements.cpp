@@ -151,19 +151,14 @@ const char *statement(fuzz_args &a) {
         sub__freeimage(h, a.passed(1));
         return "_FREEIMAGE";
     }
-    case 14: {
-        const int32_t h = handle(a);
-        if (!room_for_pages()) return nullptr;
-        sub__dest(h);
-        handles.push_back(func__dest());
-        return "_DEST";
-    }
+    case 14:
     case 15: {
         const int32_t h = handle(a);
         if (!room_for_pages()) return nullptr;
-        sub__source(h);
-        handles.push_back(func__source());
-        return "_SOURCE";
+        const bool destination = a.flag();
+        (destination ? sub__dest : sub__source)(h);
+        handles.push_back(destination ? func__dest() : func__source());
+        return destination ? "_DEST" : "_SOURCE";
     }
     case 16: {
         const uint32_t fg = a.colour(), bg = a.colour(), border = a.colour();
