@@ -65,7 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     screen_reset();
     FuzzedDataProvider in(data, size);
     fuzz_args a(in);
-    if (!choose_page(a)) return 0;
+    if (!choose_page(a)) {
+        screen_reset();
+        return 0;
+    }
     set_up_text(a);
     check_screen_rules("the set-up");
     guard_video_memory();
@@ -94,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         check_screen_rules(name);
         guard_video_memory();
     }
-    unguard_video_memory();
+    // What the input made is freed again, so that the fuzzer sees no memory kept between inputs.
+    screen_reset();
     return 0;
 }
