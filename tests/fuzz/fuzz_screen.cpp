@@ -3,6 +3,7 @@
 #include <sanitizer/asan_interface.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -109,6 +110,41 @@ void unguard_video_memory() {
     if (!poisoned) return;
     ASAN_UNPOISON_MEMORY_REGION(cmem + VIDEO_FIRST, VIDEO_END - VIDEO_FIRST);
     poisoned = false;
+}
+
+void screen_snapshot::take() {
+    images_.clear();
+    palettes_.clear();
+    for_each_image([&](int32_t index, const img_struct &im) {
+        images_.emplace_back(index, im);
+        palettes_.emplace_back(im.pal ? std::vector<uint32_t>(im.pal, im.pal + 256) : std::vector<uint32_t>());
+    });
+    pages_.assign(page, page + pages);
+    current_[0] = write_page_index, current_[1] = read_page_index, current_[2] = display_page_index;
+    width_request_[0] = sub_screen_width_in_characters, width_request_[1] = sub_screen_height_in_characters;
+    width_request_[2] = sub_screen_font;
+}
+
+void screen_snapshot::check_unchanged(const char *statement) const {
+    const uint32_t error = new_error;
+    size_t n = 0;
+    for_each_image([&](int32_t index, const img_struct &im) {
+        FUZZ_CHECK(n < images_.size() && images_[n].first == index, "%s raised error %u and made image %d", statement,
+                   error, index);
+        FUZZ_CHECK(std::memcmp(&images_[n].second, &im, sizeof im) == 0, "%s raised error %u and changed image %d",
+                   statement, error, index);
+        FUZZ_CHECK(!im.pal || std::memcmp(palettes_[n].data(), im.pal, 256 * sizeof(uint32_t)) == 0,
+                   "%s raised error %u and changed the palette of image %d", statement, error, index);
+        n++;
+    });
+    FUZZ_CHECK(n == images_.size(), "%s raised error %u and released an image", statement, error);
+    FUZZ_CHECK(pages_.size() == static_cast<size_t>(pages) && std::equal(pages_.begin(), pages_.end(), page),
+               "%s raised error %u and changed the page table", statement, error);
+    FUZZ_CHECK(current_[0] == write_page_index && current_[1] == read_page_index && current_[2] == display_page_index,
+               "%s raised error %u and changed the current images", statement, error);
+    FUZZ_CHECK(width_request_[0] == sub_screen_width_in_characters &&
+                   width_request_[1] == sub_screen_height_in_characters && width_request_[2] == sub_screen_font,
+               "%s raised error %u and left a WIDTH request", statement, error);
 }
 
 void screen_reset() {

@@ -213,10 +213,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz_args a(in);
     const ptrszint base = tqs_tmp_list_nexti;
     guard_video_memory();
+    screen_snapshot before;
     for (int n = 0; n < MAX_STATEMENTS && !a.done(); n++) {
+        before.take();
         const char *name = statement(a);
+        a.end_of_statement(name, new_error);
         if (!name) continue;
         tqs_release_tmp(base, 0);
+        if (new_error) before.check_unchanged(name);
         fuzz_settle_error(name);
         check_screen_rules(name);
         guard_video_memory();

@@ -59,25 +59,33 @@ uint32_t fuzz_settle_error(const char *statement) {
     return n;
 }
 
-int32_t fuzz_args::integer() {
+fuzz_args::fuzz_args(FuzzedDataProvider &in) : in_(in), trace_(std::getenv("FUZZ_TRACE") != nullptr) {}
+
+void fuzz_args::note_value(double value) { std::fprintf(stderr, " %.9g", value); }
+
+void fuzz_args::end_of_statement(const char *name, uint32_t error) {
+    if (trace_) std::fprintf(stderr, "  -> %s, error %u\n", name ? name : "(skipped)", error);
+}
+
+int32_t fuzz_args::any_integer() {
     static const std::vector<int32_t> edges = {0,     1,     -1,  2,      7,         8,         15,      16,
                                                25,    40,    43,  50,     60,        80,        255,     256,
                                                319,   320,   479, 480,    639,       640,       32767,   32768,
                                                65535, 65536, -2,  -32768, INT32_MAX, INT32_MIN, 1 << 20, (1 << 20) + 1};
     switch (in_.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: return pick(edges);
+    case 0: return one_of(edges);
     case 1: return in_.ConsumeIntegralInRange<int32_t>(-4, 100);
     default: return in_.ConsumeIntegral<int32_t>();
     }
 }
 
-uint32_t fuzz_args::colour() {
+uint32_t fuzz_args::any_colour() {
     static const std::vector<uint32_t> edges = {
         0, 1, 3, 7, 15, 16, 63, 255, 256, 0x3F3F3F, 0x7F00FF00, 0x80FF0000, 0xFFFFFFFF, 0xFF000000, 0x00FFFFFF};
-    return in_.ConsumeBool() ? pick(edges) : in_.ConsumeIntegral<uint32_t>();
+    return in_.ConsumeBool() ? one_of(edges) : in_.ConsumeIntegral<uint32_t>();
 }
 
-float fuzz_args::coordinate() {
+float fuzz_args::any_coordinate() {
     constexpr float inf = std::numeric_limits<float>::infinity();
     static const std::vector<float> edges = {0.0f,
                                              -0.0f,
@@ -102,16 +110,16 @@ float fuzz_args::coordinate() {
                                              -inf,
                                              std::numeric_limits<float>::quiet_NaN()};
     switch (in_.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: return pick(edges);
+    case 0: return one_of(edges);
     case 1: return static_cast<float>(in_.ConsumeIntegralInRange<int32_t>(-100, 700));
     case 2: return static_cast<float>(in_.ConsumeIntegralInRange<int32_t>(-2000, 2000)) / 8.0f;
     default: return float_from_bits(in_.ConsumeIntegral<uint32_t>());
     }
 }
 
-double fuzz_args::real() {
+double fuzz_args::any_real() {
     switch (in_.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: return static_cast<double>(coordinate());
+    case 0: return static_cast<double>(any_coordinate());
     case 1: return static_cast<double>(in_.ConsumeIntegralInRange<int32_t>(-700, 700)) / 100.0;
     case 2:
         return std::ldexp(static_cast<double>(in_.ConsumeIntegralInRange<int32_t>(-64, 64)),

@@ -9,6 +9,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "libtq.h"
@@ -32,23 +33,39 @@ uint32_t fuzz_settle_error(const char *statement);
 // (zero, one, the 16-bit and 32-bit limits, not-a-number, the infinities), otherwise raw bits.
 class fuzz_args {
   public:
-    explicit fuzz_args(FuzzedDataProvider &in) : in_(in) {}
+    explicit fuzz_args(FuzzedDataProvider &in);
     bool done() const { return in_.remaining_bytes() == 0; }
-    uint8_t byte() { return in_.ConsumeIntegral<uint8_t>(); }
-    bool flag() { return in_.ConsumeBool(); }
-    template <typename T> T pick(const std::vector<T> &from) {
-        return from[in_.ConsumeIntegralInRange<size_t>(0, from.size() - 1)];
-    }
-    int32_t in_range(int32_t low, int32_t high) { return in_.ConsumeIntegralInRange<int32_t>(low, high); }
+    bool flag() { return note(in_.ConsumeBool()); }
+    template <typename T> T pick(const std::vector<T> &from) { return note(one_of(from)); }
+    int32_t in_range(int32_t low, int32_t high) { return note(in_.ConsumeIntegralInRange<int32_t>(low, high)); }
     // Bit mask of `bits` optional arguments.
-    int32_t passed(int bits) { return static_cast<int32_t>(in_.ConsumeIntegral<uint8_t>() & ((1u << bits) - 1)); }
-    int32_t integer();
-    uint32_t colour();
-    float coordinate();
-    double real();
+    int32_t passed(int bits) { return note(static_cast<int32_t>(in_.ConsumeIntegral<uint8_t>() & ((1u << bits) - 1))); }
+    int32_t integer() { return note(any_integer()); }
+    uint32_t colour() { return note(any_colour()); }
+    float coordinate() { return note(any_coordinate()); }
+    double real() { return note(any_real()); }
     // Bytes for PRINT and the like, at most `most` of them.
     std::vector<uint8_t> bytes(size_t most);
 
+    // With FUZZ_TRACE set in the environment, every value taken is written to standard error as
+    // it is taken, and `end_of_statement` ends the line with the statement's name and error: a
+    // finding's input then reads as the statements it ran.
+    void end_of_statement(const char *name, uint32_t error);
+
   private:
+    template <typename T> T one_of(const std::vector<T> &from) {
+        return from[in_.ConsumeIntegralInRange<size_t>(0, from.size() - 1)];
+    }
+    template <typename T> T note(T value) {
+        if constexpr (std::is_arithmetic_v<T>)
+            if (trace_) note_value(static_cast<double>(value));
+        return value;
+    }
+    void note_value(double value);
+    int32_t any_integer();
+    uint32_t any_colour();
+    float any_coordinate();
+    double any_real();
     FuzzedDataProvider &in_;
+    bool trace_;
 };

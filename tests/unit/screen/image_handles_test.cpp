@@ -206,11 +206,23 @@ TEST(Pcopy, UnlikeImagesAreRefused) {
     const int32_t deep = func__newimage(640, 480, 256, 1);
     const int32_t small = func__newimage(320, 200, 12, 1);
     img[-deep].pixels[0] = 200;
-    for (auto [from, to] : {std::pair{wide, 0}, {0, wide}, {deep, 0}, {small, 0}, {-12345, 0}, {0, INT32_MIN}}) {
+    // A page that is missing is not made for a copy that is refused.
+    for (auto [from, to] : {std::pair{wide, 0},
+                            {0, wide},
+                            {deep, 0},
+                            {small, 0},
+                            {-12345, 0},
+                            {0, INT32_MIN},
+                            {wide, 3},
+                            {3, wide},
+                            {small, 5},
+                            {-12345, 5},
+                            {5, INT32_MIN}}) {
         reset_error_state();
         sub_pcopy(from, to);
         EXPECT_EQ(new_error, 5u) << from << " " << to;
         EXPECT_EQ(write_page->pixels[0], 3);
+        EXPECT_EQ(pages, 1) << from << " " << to;
     }
     reset_error_state();
     sub_pcopy(0, deep); // 16 colours fit into 256
