@@ -27,6 +27,7 @@ struct expr {
     int64_t integer = 0;
     std::vector<expr_ptr> args; // call arguments, operands
     bool empty_parens = false;  // NAME(): a whole array passed to a SUB
+    bool parenthesized = false; // (X): a copy, never a reference to X
 };
 
 enum class stmt_kind {

@@ -426,8 +426,8 @@ class generator {
         st.decls += "    [[maybe_unused]] int32_t tqc_truth = 0;\n    [[maybe_unused]] bool tqc_leave = false;\n";
         st.decls += "    [[maybe_unused]] int32_t tqc_index = 0;\n";
         for (int k = 1; k <= st.fors; k++)
-            st.decls += "    double for_value_" + std::to_string(k) + " = 0, for_end_" + std::to_string(k) +
-                        " = 0, for_step_" + std::to_string(k) + " = 0;\n";
+            st.decls += "    [[maybe_unused]] double for_value_" + std::to_string(k) + " = 0, for_end_" +
+                        std::to_string(k) + " = 0, for_step_" + std::to_string(k) + " = 0;\n";
         for (auto &s : st.selectors) {
             if (s.second == type_kind::string) st.decls += "    tqc::local_string " + s.first + ";\n";
             else st.decls += std::string("    ") + cpp_type(s.second) + " " + s.first + " = 0;\n";
@@ -920,13 +920,14 @@ class generator {
             }
             value c = convert(v, q.type, a.at);
             if (q.type == type_kind::string) out += "tqc::string_arg(" + c.code + ").s";
-            else out += std::string("tqc::lvalue<") + cpp_type(q.type) + ">(" + c.code + ")";
+            else out += std::string("tqc::lvalue(") + cpp_type(q.type) + "(" + c.code + "))";
         }
         return out;
     }
 
     // A variable or an array element: what a SUB receives by reference.
     bool is_variable(const expr &a) {
+        if (a.parenthesized) return false;
         if (a.kind == expr_kind::name) {
             if (find_const(a.text)) return false;
             auto p = procs_.find(a.text);
@@ -1304,7 +1305,7 @@ class generator {
         case stmt_kind::do_: return gen_do(s);
         case stmt_kind::exit: return gen_exit(s);
         case stmt_kind::goto_: {
-            std::string target = label_target(s.name, s.at);
+            std::string target = label_target(s.name, s.end_at);
             framed(s, {}, false);
             emit("goto " + target + ";");
             return;
@@ -1636,6 +1637,8 @@ class generator {
             emit(value_slot + " = " + step_slot + " + static_cast<double>(" + v.code + ");");
             emit(store(value_slot));
         }
+        // NEXT has no frame of its own; an overflow of the variable is reported with NEXT's line.
+        emit("if (new_error) tq_statement_frame(" + std::to_string(s.end_at.line ? s.end_at.line : s.at.line) + ");");
         emit("if (" + passed + ") break;");
         state_->indent -= 2;
         emit("    }");
@@ -1725,7 +1728,7 @@ class generator {
     }
 
     void gen_gosub(const stmt &s) {
-        const std::string target = label_target(s.name, s.at);
+        const std::string target = label_target(s.name, s.end_at);
         const int point = ++state_->counter;
         state_->uses_gosub = true;
         state_->return_points.push_back(point);
@@ -2053,7 +2056,7 @@ class generator {
         out += "namespace {\n\n";
         out += "// The program's DATA, every item followed by a comma.\n";
         out += "const char program_data_text[] = " + c_string(data_text_) + ";\n";
-        out += "tqc::data_block program_data = {reinterpret_cast<const uint8_t *>(program_data_text), " +
+        out += "[[maybe_unused]] tqc::data_block program_data = {reinterpret_cast<const uint8_t *>(program_data_text), " +
                std::to_string(data_text_.size()) + ", 0};\n\n";
         std::vector<const symbol *> globals;
         for (auto &kv : main_scope_.scalars) globals.push_back(&kv.second);

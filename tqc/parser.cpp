@@ -54,7 +54,9 @@ class parser {
             if (is(tok::end_file)) break;
             // A block end that no open block takes.
             const token &w = cur();
-            error_at(w.at, w.text + " without " + opener_of(w.text));
+            failed_ = false;
+            if (w.text == "END") error_at(w.at, "END " + ahead(1).text + " without " + ahead(1).text);
+            else error_at(w.at, w.text + " without " + opener_of(w.text));
             skip_statement();
         }
         prog_.end_at = cur().at;
@@ -387,8 +389,7 @@ class parser {
         if (w == "GOTO" || w == "GOSUB") {
             next();
             auto s = make(w == "GOTO" ? stmt_kind::goto_ : stmt_kind::gosub, at);
-            parse_label_ref(s->name, s->at);
-            s->at = at;
+            parse_label_ref(s->name, s->end_at);
             return s;
         }
         if (w == "RETURN") {
@@ -593,6 +594,8 @@ class parser {
                     return nullptr;
                 }
                 s->args = std::move(target->args);
+                // NAME (X) passes a copy of X, as (X) does anywhere.
+                if (s->args.size() == 1) s->args[0]->parenthesized = true;
                 return s;
             }
             error_at(cur().at, "expected '='" + found());
@@ -678,7 +681,7 @@ class parser {
 
     stmt_ptr parse_jump(position at) {
         auto g = make(stmt_kind::goto_, at);
-        parse_label_ref(g->name, g->at);
+        parse_label_ref(g->name, g->end_at);
         return g;
     }
 
@@ -1397,6 +1400,7 @@ class parser {
                 next();
                 expr_ptr inner = parse_expression();
                 expect_op(")");
+                inner->parenthesized = true;
                 return inner;
             }
             break;

@@ -61,6 +61,17 @@ inline void limit_statement(double rate) {
     else sub__limit(rate);
 }
 
+// Division by zero in the program's own arithmetic (\ and MOD). The runtime's error(11) is the
+// path of the processor's division fault, which ends the program at once without naming a line;
+// here the error is an ordinary one, reported by the statement frame with its line like any other.
+inline void division_by_zero() {
+    if (new_error) return;
+    libtq_log(LOGLEVEL_ERROR, LOGSCOPE_LIBTQ, __FILE__, __func__, __LINE__, "ZORV Error %d reported: %s", 11,
+              error_text(11));
+    new_error = 11;
+    tqevent = 1;
+}
+
 // ---- integer arithmetic ------------------------------------------------------------------------------
 // INTEGER, LONG and _INTEGER64 arithmetic stays in its type; a result that does not fit raises
 // error 6 (Overflow) and gives 0. Division by zero raises error 11.
@@ -99,7 +110,7 @@ template <typename T> inline T neg(T a) {
 // `\`: the quotient truncated toward zero.
 template <typename T> inline T idiv(T a, T b) {
     if (b == 0) [[unlikely]] {
-        error(11);
+        division_by_zero();
         return 0;
     }
     if (b == -1) return neg(a);
@@ -108,7 +119,7 @@ template <typename T> inline T idiv(T a, T b) {
 // MOD: the remainder takes the sign of the dividend.
 template <typename T> inline T imod(T a, T b) {
     if (b == 0) [[unlikely]] {
-        error(11);
+        division_by_zero();
         return 0;
     }
     if (b == -1) return 0;
