@@ -1913,6 +1913,7 @@ class generator {
                 continue;
             }
             if (d.as_type != type_kind::none) cur_->array_as_types[d.name] = d.as_type;
+            if (s.shared) shared_declared_.insert("A:" + d.name);
             const std::string key = key_of(d.name, t);
             scope &home = *cur_;
             if (home.arrays.count(key)) {

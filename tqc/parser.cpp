@@ -598,6 +598,14 @@ class parser {
                 if (s->args.size() == 1) s->args[0]->parenthesized = true;
                 return s;
             }
+            if (t_[start].suffix == type_kind::none && !keywords().count(t_[start].text)) {
+                // NAME (x) * 2, y: a SUB call whose first argument begins with a parenthesis.
+                i_ = start + 1;
+                auto s = make(stmt_kind::call, at);
+                s->name = t_[start].text;
+                parse_arguments(s->args);
+                return s;
+            }
             error_at(cur().at, "expected '='" + found());
             return nullptr;
         }

@@ -109,3 +109,176 @@ TEST(CompiledCube, ShowsExactlyThePixelsOfTheHandTranslatedDemo) {
 }
 
 } // namespace
+
+namespace {
+
+// ---- the examples ---------------------------------------------------------------------------------
+
+// An example running in its window, ended the way a user ends it: a key ends its loop and END asks
+// for one more.
+class example_run {
+  public:
+    example_run(e2e::x_session &x, const std::string &name, const std::string &title)
+        : x_(x), program_(e2e::program_path("example_" + name)) {
+        w_ = x.find_window(title, 5000);
+        if (w_) x.move_onto_screen(w_);
+    }
+    Window window() const { return w_; }
+    std::string log() { return program_.standard_error(); }
+
+    // The window's picture once `ready` holds for it; empty after 3 seconds.
+    template <typename Ready> std::vector<uint32_t> wait_for(Ready ready) {
+        for (int attempt = 0; attempt < 150; attempt++) {
+            int width = 0, height = 0;
+            std::vector<uint32_t> pixels = x_.grab(w_, width, height);
+            if (!pixels.empty() && ready(pixels, width)) return pixels;
+            usleep(20000);
+        }
+        return {};
+    }
+
+    void tap(const char *key) { x_.tap(w_, key); }
+
+    // A key that types a character leaves the loop; END's key closes the window with status 0.
+    void end_with_keys(const char *first = "space") {
+        EXPECT_TRUE(program_.running());
+        x_.tap(w_, first);
+        usleep(400000);
+        EXPECT_TRUE(program_.running()) << "END waits for a key";
+        x_.tap(w_, "Return");
+        const std::optional<int> status = program_.wait_exit(3000);
+        ASSERT_TRUE(status.has_value()) << log();
+        EXPECT_EQ(*status, 0);
+    }
+
+  private:
+    e2e::x_session &x_;
+    e2e::program program_;
+    Window w_ = 0;
+};
+
+size_t count_colour(const std::vector<uint32_t> &pixels, uint32_t colour) {
+    size_t n = 0;
+    for (uint32_t p : pixels) n += p == colour;
+    return n;
+}
+
+size_t count_lit(const std::vector<uint32_t> &pixels) { return pixels.size() - count_colour(pixels, 0); }
+
+// Text cells of an 80-column text screen (8 x 16 pixels each) in `fg` on `bg`.
+bool cells_at(const std::vector<uint32_t> &pixels, int width, int row, int column, const std::string &text, uint32_t fg,
+              uint32_t bg) {
+    if (width != 640) return false;
+    for (size_t c = 0; c < text.size(); c++)
+        for (int y = 0; y < 16; y++) {
+            const uint8_t bits = charset8x16_rows[static_cast<uint8_t>(text[c]) * 16 + y];
+            for (int x = 0; x < 8; x++) {
+                const size_t at = static_cast<size_t>((row - 1) * 16 + y) * 640 +
+                                  static_cast<size_t>((column - 1 + static_cast<int>(c)) * 8 + x);
+                if (at >= pixels.size() || pixels[at] != ((bits & (0x80 >> x)) ? fg : bg)) return false;
+            }
+        }
+    return true;
+}
+
+constexpr uint32_t GREY = 0xAAAAAAu, BLUE = 0x0000AAu, WHITE = 0xFFFFFFu, YELLOW = 0xFFFF55u, GREEN = 0x00AA00u;
+
+#define NEEDS_DISPLAY(x)                                                                                               \
+    if (!std::getenv("DISPLAY") || !(x).ok()) GTEST_SKIP() << "needs an X display"
+
+TEST(Examples, StarfieldStarsMove) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "starfield", "tqc example: starfield");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    const auto first = run.wait_for([](const std::vector<uint32_t> &p, int) { return count_lit(p) > 50; });
+    ASSERT_FALSE(first.empty());
+    const auto later = run.wait_for([&](const std::vector<uint32_t> &p, int) { return p != first; });
+    EXPECT_FALSE(later.empty()) << "the stars stand still";
+    run.end_with_keys();
+}
+
+TEST(Examples, ClockShowsItsFaceAndTicks) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "clock", "tqc example: clock");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    // The white rim: a circle of radius 200 has some 1,250 pixels, the rightmost near (520, 220).
+    const auto face = run.wait_for([](const std::vector<uint32_t> &p, int width) {
+        if (width != 640 || p.size() < 640u * 480 || count_colour(p, WHITE) < 1000) return false;
+        for (size_t row = 215; row <= 225; row++)
+            for (size_t column = 515; column <= 525; column++)
+                if (p[row * 640 + column] == WHITE) return true;
+        return false;
+    });
+    ASSERT_FALSE(face.empty());
+    // The second hand moves within two seconds.
+    const auto ticked = run.wait_for([&](const std::vector<uint32_t> &p, int) { return p != face; });
+    EXPECT_FALSE(ticked.empty());
+    run.end_with_keys();
+}
+
+TEST(Examples, PaletteCyclingChangesTheColoursOfStillStripes) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "palette", "tqc example: palette cycling");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    const auto first = run.wait_for([](const std::vector<uint32_t> &p, int) { return count_lit(p) > p.size() / 2; });
+    ASSERT_FALSE(first.empty());
+    const auto later = run.wait_for([&](const std::vector<uint32_t> &p, int) { return p != first; });
+    EXPECT_FALSE(later.empty());
+    run.end_with_keys();
+}
+
+TEST(Examples, MenuMovesItsBarAndTellsTheChoice) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "menu", "tqc example: menu");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
+                        return cells_at(p, w, 2, 30, "*** Main menu ***", WHITE, BLUE) &&
+                               cells_at(p, w, 8, 31, "Launch the rocket", 0, GREY);
+                    }).empty());
+    run.tap("Down");
+    EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
+                        return cells_at(p, w, 8, 31, "Launch the rocket", GREY, BLUE) &&
+                               cells_at(p, w, 10, 31, "Count the stars", 0, GREY);
+                    }).empty());
+    run.tap("Return");
+    EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
+                        return cells_at(p, w, 18, 25, "You chose: Count the stars", YELLOW, BLUE);
+                    }).empty());
+    run.end_with_keys("Escape");
+}
+
+TEST(Examples, BouncingBallFallsOntoItsFloor) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "bounce", "tqc example: bouncing ball");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    const auto first = run.wait_for([](const std::vector<uint32_t> &p, int) {
+        return count_colour(p, GREEN) > 100 && count_colour(p, YELLOW) > 10;
+    });
+    ASSERT_FALSE(first.empty());
+    const auto later = run.wait_for([&](const std::vector<uint32_t> &p, int) { return p != first; });
+    EXPECT_FALSE(later.empty()) << "the ball stands still";
+    run.end_with_keys();
+}
+
+TEST(Examples, PrimesListsAndCountsThem) {
+    e2e::x_session x;
+    NEEDS_DISPLAY(x);
+    example_run run(x, "primes", "tqc example: primes");
+    ASSERT_NE(run.window(), 0u) << run.log();
+    EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
+                        if (!cells_at(p, w, 1, 1, "Primes below 500", WHITE, 0)) return false;
+                        if (!cells_at(p, w, 3, 1, " 2  3  5  7  11", GREY, 0)) return false;
+                        for (int row = 4; row <= 20; row++)
+                            if (cells_at(p, w, row, 1, "There are 95 of them.", YELLOW, 0)) return true;
+                        return false;
+                    }).empty());
+    // The program has already reached END: one key ends it.
+    x.tap(run.window(), "Return");
+}
+
+} // namespace
