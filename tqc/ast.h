@@ -28,6 +28,7 @@ struct expr {
     std::vector<expr_ptr> args; // call arguments, operands
     bool empty_parens = false;  // NAME(): a whole array passed to a SUB
     bool parenthesized = false; // (X): a copy, never a reference to X
+    int depth = 1;              // levels of operators below and including this one
 };
 
 enum class stmt_kind {

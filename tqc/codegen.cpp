@@ -459,10 +459,12 @@ class generator {
         if (data_text_.size() > 64u * 1024 * 1024) error(prog_.end_at, "the program's DATA is too large");
     }
 
+    // The offset of the first DATA after a place in the text (DATA statements are in text order).
     uint32_t data_offset_after(size_t token_order) const {
-        for (size_t k = 0; k < prog_.data.size(); k++)
-            if (prog_.data[k].token_order >= token_order) return data_offsets_[k];
-        return static_cast<uint32_t>(data_text_.size());
+        auto it = std::lower_bound(prog_.data.begin(), prog_.data.end(), token_order,
+                                   [](const data_statement &d, size_t order) { return d.token_order < order; });
+        if (it == prog_.data.end()) return static_cast<uint32_t>(data_text_.size());
+        return data_offsets_[static_cast<size_t>(it - prog_.data.begin())];
     }
 
     // ---- names -----------------------------------------------------------------------------------------
@@ -1299,7 +1301,7 @@ class generator {
         case stmt_kind::assign: return gen_assign(s);
         case stmt_kind::mid_assign: return gen_mid_assign(s);
         case stmt_kind::print: return gen_print(s);
-        case stmt_kind::if_: return gen_if(s, 0);
+        case stmt_kind::if_: return gen_if(s);
         case stmt_kind::select: return gen_select(s);
         case stmt_kind::for_: return gen_for(s);
         case stmt_kind::do_: return gen_do(s);
@@ -1505,29 +1507,33 @@ class generator {
         framed(s, work, true);
     }
 
-    // IF and ELSEIF: the condition with its frame, then the branch.
-    void gen_if(const stmt &s, size_t branch) {
-        if (branch >= s.branches.size()) {
-            gen_block(s.else_body);
-            return;
-        }
-        const conditional &c = s.branches[branch];
-        strings_ = false;
-        const std::string cond = condition(*c.condition);
-        const bool strings = cond.find("tqs_") != std::string::npos || cond.find("FUNC_") != std::string::npos ||
-                             cond.find("func_") != std::string::npos;
-        framed(s, {"tqc_truth = " + cond + ";"}, strings, static_cast<uint32_t>(c.at.line));
-        emit("if (tqc_truth) {");
-        state_->indent++;
-        gen_block(c.body);
-        state_->indent--;
-        if (branch + 1 < s.branches.size() || !s.else_body.empty()) {
+    // IF and ELSEIF: each condition with its frame, then its branch; the next condition stands in the
+    // ELSE of the one before.
+    void gen_if(const stmt &s) {
+        size_t open = 0;
+        for (size_t branch = 0; branch < s.branches.size(); branch++) {
+            const conditional &c = s.branches[branch];
+            strings_ = false;
+            const std::string cond = condition(*c.condition);
+            framed(s, {"tqc_truth = " + cond + ";"}, false, static_cast<uint32_t>(c.at.line));
+            emit("if (tqc_truth) {");
+            state_->indent++;
+            gen_block(c.body);
+            state_->indent--;
+            if (branch + 1 == s.branches.size() && s.else_body.empty()) break;
             emit("} else {");
             state_->indent++;
-            gen_if(s, branch + 1);
-            state_->indent--;
+            open++;
         }
-        emit("}");
+        gen_block(s.else_body);
+        // One brace for every IF and ELSEIF.
+        for (size_t ifs = s.branches.size(); ifs > 0; ifs--) {
+            if (open > 0) {
+                state_->indent--;
+                open--;
+            }
+            emit("}");
+        }
     }
 
     void gen_select(const stmt &s) {
@@ -1540,40 +1546,46 @@ class generator {
         value selector;
         selector.type = sel.type;
         selector.code = slot_code;
-        gen_cases(s, 0, selector);
+        gen_cases(s, selector);
     }
 
-    void gen_cases(const stmt &s, size_t k, const value &selector) {
-        if (k >= s.cases.size()) return;
-        const case_clause &c = s.cases[k];
-        if (c.is_else) {
-            if (k + 1 < s.cases.size()) error(s.cases[k + 1].at, "CASE after CASE ELSE");
-            framed(s, {}, false, static_cast<uint32_t>(c.at.line));
-            gen_block(c.body);
-            return;
-        }
-        std::string test;
-        for (const case_test &t : c.tests) {
-            std::string one;
-            if (t.kind == case_test::value) one = binary_op("=", selector, gen(*t.a), t.a->at).code;
-            else if (t.kind == case_test::is) one = binary_op(t.op, selector, gen(*t.a), t.a->at).code;
-            else
-                one = "(" + binary_op(">=", selector, gen(*t.a), t.a->at).code + " && " +
-                      binary_op("<=", selector, gen(*t.b), t.b->at).code + ")";
-            test += (test.empty() ? "" : " || ") + one;
-        }
-        framed(s, {"tqc_truth = (" + test + ") != 0;"}, true, static_cast<uint32_t>(c.at.line));
-        emit("if (tqc_truth) {");
-        state_->indent++;
-        gen_block(c.body);
-        state_->indent--;
-        if (k + 1 < s.cases.size()) {
-            emit("} else {");
+    void gen_cases(const stmt &s, const value &selector) {
+        size_t open = 0;
+        for (size_t k = 0; k < s.cases.size(); k++) {
+            const case_clause &c = s.cases[k];
+            if (c.is_else) {
+                if (k + 1 < s.cases.size()) error(s.cases[k + 1].at, "CASE after CASE ELSE");
+                framed(s, {}, false, static_cast<uint32_t>(c.at.line));
+                gen_block(c.body);
+                break;
+            }
+            std::string test;
+            for (const case_test &t : c.tests) {
+                std::string one;
+                if (t.kind == case_test::value) one = binary_op("=", selector, gen(*t.a), t.a->at).code;
+                else if (t.kind == case_test::is) one = binary_op(t.op, selector, gen(*t.a), t.a->at).code;
+                else
+                    one = "(" + binary_op(">=", selector, gen(*t.a), t.a->at).code + " && " +
+                          binary_op("<=", selector, gen(*t.b), t.b->at).code + ")";
+                test += (test.empty() ? "" : " || ") + one;
+            }
+            framed(s, {"tqc_truth = (" + test + ") != 0;"}, true, static_cast<uint32_t>(c.at.line));
+            emit("if (tqc_truth) {");
             state_->indent++;
-            gen_cases(s, k + 1, selector);
+            gen_block(c.body);
             state_->indent--;
+            if (k + 1 < s.cases.size()) {
+                emit("} else {");
+                state_->indent++;
+                open++;
+            } else {
+                emit("}");
+            }
         }
-        emit("}");
+        for (; open > 0; open--) {
+            state_->indent--;
+            emit("}");
+        }
     }
 
     // FOR: three double slots hold the value, the end and the step. The variable receives the
@@ -1705,10 +1717,12 @@ class generator {
         emit("goto sub_exit;");
     }
 
-    const label_place *find_label(const std::string &name) const {
-        for (const label_place &l : prog_.labels)
-            if (l.name == name) return &l;
-        return nullptr;
+    std::map<std::string, const label_place *> labels_;
+    const label_place *find_label(const std::string &name) {
+        if (labels_.empty())
+            for (const label_place &l : prog_.labels) labels_.emplace(l.name, &l);
+        auto it = labels_.find(name);
+        return it == labels_.end() ? nullptr : it->second;
     }
 
     std::string label_target(const std::string &name, position at) {

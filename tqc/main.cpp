@@ -19,7 +19,9 @@ namespace {
 
 void usage() {
     std::cerr << "usage: tqc [--emit-cpp] [--namespace NAME] [--cxx COMPILER] PROGRAM.bas [-o OUTPUT]\n"
-                 "  compiles PROGRAM.bas into an executable (or, with --emit-cpp, into its C++ module)\n";
+                 "  compiles PROGRAM.bas into an executable (or, with --emit-cpp, into its C++ module)\n"
+                 "       tqc --show-runtime\n"
+                 "  names the runtime's header folder and libraries that programs are built with\n";
 }
 
 // The runtime next to an installed tqc (PREFIX/bin/tqc with PREFIX/lib and PREFIX/include), else the
@@ -64,7 +66,11 @@ int main(int argc, char **argv) {
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--emit-cpp") emit_cpp = true;
-        else if ((a == "-o" || a == "--namespace" || a == "--cxx") && i + 1 < argc) {
+        else if (a == "--show-runtime") {
+            const runtime_paths r = find_runtime();
+            std::cout << r.include_dir << "\n" << r.libtq << "\n" << r.libtq_main << "\n";
+            return 0;
+        } else if ((a == "-o" || a == "--namespace" || a == "--cxx") && i + 1 < argc) {
             (a == "-o" ? output : a == "--namespace" ? namespace_name : cxx) = argv[++i];
         } else if (a == "-h" || a == "--help") {
             usage();

@@ -51,6 +51,10 @@ class parser {
             block b;
             parse_block(b, true);
             for (auto &s : b) prog_.main.push_back(std::move(s));
+            if (pending_next_ > 0) {
+                close_unmatched_next();
+                continue;
+            }
             if (is(tok::end_file)) break;
             // A block end that no open block takes.
             const token &w = cur();
@@ -133,6 +137,14 @@ class parser {
     // After an error: on to the end of the statement.
     void skip_statement() {
         while (!end_of_statement()) next();
+    }
+
+    // The variables of a NEXT beyond the FOR loops that are open.
+    void close_unmatched_next() {
+        failed_ = false;
+        error_at(pending_next_at_.back(), "NEXT without FOR");
+        pending_next_ = 0;
+        pending_next_at_.clear();
     }
 
     static std::string opener_of(const std::string &w) {
@@ -239,14 +251,14 @@ class parser {
         if (is(tok::colon)) next();
     }
 
+    std::set<std::string> label_names_;
     void add_label(const std::string &name, position at) {
-        for (const label_place &l : prog_.labels)
-            if (l.name == name) {
-                failed_ = false;
-                error_at(at, "the label " + name + " is defined twice");
-                failed_ = false;
-                return;
-            }
+        if (!label_names_.insert(name).second) {
+            failed_ = false;
+            error_at(at, "the label " + name + " is defined twice");
+            failed_ = false;
+            return;
+        }
         prog_.labels.push_back({name, at, i_, owner_});
     }
 
@@ -315,6 +327,10 @@ class parser {
                 next();
                 next();
                 break;
+            }
+            if (pending_next_ > 0) {
+                close_unmatched_next();
+                continue;
             }
             failed_ = false;
             error_at(cur().at, cur().text + " without " + opener_of(cur().text));
@@ -665,6 +681,11 @@ class parser {
     // IF: single-line when anything but a comment follows THEN.
     stmt_ptr parse_if(position at) {
         next();
+        depth_guard guard(*this);
+        if (depth_ > max_depth) {
+            error_at(at, "blocks are nested too deeply");
+            return nullptr;
+        }
         auto s = make(stmt_kind::if_, at);
         conditional first;
         first.at = at;
@@ -1224,6 +1245,27 @@ class parser {
 
     // ---- expressions -------------------------------------------------------------------------------------
 
+    // Operator chains are limited in depth, so that the tree can be walked and freed recursively.
+    static constexpr int max_expression_depth = 1000;
+    expr_ptr deep_guard(expr_ptr e) {
+        int d = 0;
+        for (const auto &a : e->args)
+            if (a) d = std::max(d, a->depth);
+        e->depth = d + 1;
+        if (e->depth > max_expression_depth) {
+            error_at(e->at, "the expression is too long");
+            auto leaf = std::make_unique<expr>();
+            leaf->at = e->at;
+            // Freed one operand at a time: the chain is deep only on its left side.
+            while (!e->args.empty() && e->args[0]) {
+                expr_ptr left = std::move(e->args[0]);
+                e = std::move(left);
+            }
+            return leaf;
+        }
+        return e;
+    }
+
     expr_ptr binary(std::string op, expr_ptr a, expr_ptr b, position at) {
         auto e = std::make_unique<expr>();
         e->kind = expr_kind::binary;
@@ -1231,7 +1273,7 @@ class parser {
         e->at = at;
         e->args.push_back(std::move(a));
         e->args.push_back(std::move(b));
-        return e;
+        return deep_guard(std::move(e));
     }
     expr_ptr unary(std::string op, expr_ptr a, position at) {
         auto e = std::make_unique<expr>();
@@ -1239,7 +1281,7 @@ class parser {
         e->text = std::move(op);
         e->at = at;
         e->args.push_back(std::move(a));
-        return e;
+        return deep_guard(std::move(e));
     }
 
     struct depth_guard {
@@ -1443,6 +1485,7 @@ class parser {
             depth_guard guard(*this);
             parse_arguments(e->args);
             expect_op(")");
+            return deep_guard(std::move(e));
         }
         return e;
     }
