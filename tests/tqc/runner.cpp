@@ -93,7 +93,8 @@ int check() {
             const long long got = page->pal && a >= 0 && a < 256 ? page->pal[a] : -1;
             if (got != static_cast<long long>(v)) fail(d + " got " + std::to_string(got));
         } else if (std::sscanf(d.c_str(), "error %ld line %ld", &a, &b) == 2) {
-            if (next_error >= reported.size()) fail(d + ": not reported");
+            if (next_error >= reported.size())
+                fail(d + ": not reported");
             else if (reported[next_error].number != a || reported[next_error].line != b)
                 fail(d + ": got error " + std::to_string(reported[next_error].number) + " line " +
                      std::to_string(reported[next_error].line));
