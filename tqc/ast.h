@@ -20,8 +20,8 @@ using expr_ptr = std::unique_ptr<expr>;
 struct expr {
     expr_kind kind = expr_kind::number;
     position at;
-    std::string text;                    // name (upper case), operator, literal text or string bytes
-    type_kind suffix = type_kind::none;  // a name's suffix, or a number's type
+    std::string text;                      // name (upper case), operator, literal text or string bytes
+    type_kind suffix = type_kind::none;    // a name's suffix, or a number's type
     type_kind deftype = type_kind::single; // the DEFtype default at this place, for names without suffix
     double number = 0;
     int64_t integer = 0;
@@ -38,16 +38,16 @@ enum class stmt_kind {
     if_,
     select,
     for_,
-    do_,      // DO ... LOOP, WHILE ... WEND
-    exit,     // name: FOR, DO, SUB, FUNCTION
-    goto_,    // name: label
-    gosub,    // name: label
+    do_,   // DO ... LOOP, WHILE ... WEND
+    exit,  // name: FOR, DO, SUB, FUNCTION
+    goto_, // name: label
+    gosub, // name: label
     return_,
-    on_jump,  // ON n GOTO/GOSUB labels
-    call,     // a user SUB
-    simple,   // a statement of the built-in table (name: keyword), with optional arguments
+    on_jump, // ON n GOTO/GOSUB labels
+    call,    // a user SUB
+    simple,  // a statement of the built-in table (name: keyword), with optional arguments
     line,
-    pset,     // name: PSET or PRESET
+    pset, // name: PSET or PRESET
     circle,
     view,
     view_print,
@@ -60,8 +60,8 @@ enum class stmt_kind {
     randomize,
     end,
     system,
-    data,     // DATA: no work, its items go into the program's data
-    nothing,  // DECLARE, DEFtype, CONST (handled when met), an empty statement
+    data,    // DATA: no work, its items go into the program's data
+    nothing, // DECLARE, DEFtype, CONST (handled when met), an empty statement
     const_,
 };
 
@@ -108,17 +108,17 @@ struct stmt {
     position at;
     std::vector<std::string> labels; // labels and line numbers that name this statement
     std::string name;
-    std::vector<expr_ptr> args;   // arguments (null for an omitted optional one)
-    expr_ptr target, value;       // assignment, FOR variable/start, SELECT/ON selector, DO condition
-    expr_ptr finish, step;        // FOR
-    block body, else_body;        // IF, FOR, DO, WHILE
+    std::vector<expr_ptr> args;        // arguments (null for an omitted optional one)
+    expr_ptr target, value;            // assignment, FOR variable/start, SELECT/ON selector, DO condition
+    expr_ptr finish, step;             // FOR
+    block body, else_body;             // IF, FOR, DO, WHILE
     std::vector<conditional> branches; // IF and ELSEIF
     std::vector<case_clause> cases;    // SELECT CASE
     std::vector<print_item> items;     // PRINT
     std::vector<dim_item> dims;        // DIM, SHARED
     std::vector<std::string> targets;  // ON GOTO/GOSUB labels
     std::vector<position> target_at;
-    int32_t flags = 0;  // statement-specific: see the parser
+    int32_t flags = 0;   // statement-specific: see the parser
     bool shared = false; // DIM SHARED
     position end_at;     // LOOP, NEXT, WEND
 };

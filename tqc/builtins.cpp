@@ -37,27 +37,27 @@ const simple_statement *find_simple_statement(const std::string &name) {
 
 bool is_builtin_function(const std::string &name) {
     static const std::set<std::string> names = {
-        "ABS",    "SGN",    "INT",    "FIX",    "SQR",      "SIN",      "COS",       "TAN",     "ATN",
-        "EXP",    "LOG",    "CINT",   "CLNG",   "CSNG",     "CDBL",     "VAL",       "LEN",     "STR$",
-        "HEX$",   "OCT$",   "CHR$",   "ASC",    "LEFT$",    "RIGHT$",   "MID$",      "LTRIM$",  "RTRIM$",
-        "_TRIM$", "UCASE$", "LCASE$", "SPACE$", "STRING$",  "INSTR",    "_INSTRREV", "_STRCMP", "_STRICMP",
-        "TIMER",  "RND",    "INKEY$", "_KEYHIT", "_KEYDOWN", "CSRLIN",  "POS",       "POINT",   "_NEWIMAGE",
-        "_DEST",  "_SOURCE"};
+        "ABS",      "SGN",     "INT",   "FIX",       "SQR",       "SIN",      "COS",    "TAN",    "ATN",    "EXP",
+        "LOG",      "CINT",    "CLNG",  "CSNG",      "CDBL",      "VAL",      "LEN",    "STR$",   "HEX$",   "OCT$",
+        "CHR$",     "ASC",     "LEFT$", "RIGHT$",    "MID$",      "LTRIM$",   "RTRIM$", "_TRIM$", "UCASE$", "LCASE$",
+        "SPACE$",   "STRING$", "INSTR", "_INSTRREV", "_STRCMP",   "_STRICMP", "TIMER",  "RND",    "INKEY$", "_KEYHIT",
+        "_KEYDOWN", "CSRLIN",  "POS",   "POINT",     "_NEWIMAGE", "_DEST",    "_SOURCE"};
     return names.count(name) != 0;
 }
 
 bool is_unsupported_function(const std::string &name) {
     static const std::set<std::string> names = {
-        "INPUT$",  "EOF",    "LOF",        "LOC",     "FREEFILE", "PEEK",       "INP",     "_MOUSEX",
-        "_MOUSEY", "_MOUSEBUTTON", "_MOUSEINPUT", "DATE$", "TIME$", "COMMAND$", "ENVIRON$", "FRE",
-        "VARPTR",  "VARSEG", "SADD",       "_RGB",    "_RGB32",   "_RGBA",      "_RGBA32", "_LOADIMAGE",
-        "_WIDTH",  "_HEIGHT", "ERR",       "ERL",     "STICK",    "STRIG",      "PLAY",    "PEN",
-        "LPOS",    "_PI",    "_ROUND",     "_CEIL",   "MKI$",     "MKL$",       "MKS$",    "MKD$",
-        "CVI",     "CVL",    "CVS",        "CVD",     "_FONTWIDTH", "_FONTHEIGHT", "_LOADFONT", "_SCREENIMAGE",
-        "_COPYIMAGE", "_PRINTWIDTH", "_RED", "_GREEN", "_BLUE", "_ALPHA", "_RED32", "_GREEN32", "_BLUE32",
-        "_ALPHA32", "SHELL",  "DIR$",       "_CWD$",   "_FILEEXISTS", "_DIREXISTS", "_CLIPBOARD$", "IOCTL$",
-        "_OS$",    "_ERRORLINE", "_ERRORMESSAGE$", "_KEYCLEAR", "_FULLSCREEN", "_RESIZE", "_EXIT", "_TOSTR$",
-        "_CONTROLCHR", "_AUTODISPLAY", "_DISPLAY"};
+        "INPUT$",      "EOF",      "LOF",          "LOC",         "FREEFILE",       "PEEK",         "INP",
+        "_MOUSEX",     "_MOUSEY",  "_MOUSEBUTTON", "_MOUSEINPUT", "DATE$",          "TIME$",        "COMMAND$",
+        "ENVIRON$",    "FRE",      "VARPTR",       "VARSEG",      "SADD",           "_RGB",         "_RGB32",
+        "_RGBA",       "_RGBA32",  "_LOADIMAGE",   "_WIDTH",      "_HEIGHT",        "ERR",          "ERL",
+        "STICK",       "STRIG",    "PLAY",         "PEN",         "LPOS",           "_PI",          "_ROUND",
+        "_CEIL",       "MKI$",     "MKL$",         "MKS$",        "MKD$",           "CVI",          "CVL",
+        "CVS",         "CVD",      "_FONTWIDTH",   "_FONTHEIGHT", "_LOADFONT",      "_SCREENIMAGE", "_COPYIMAGE",
+        "_PRINTWIDTH", "_RED",     "_GREEN",       "_BLUE",       "_ALPHA",         "_RED32",       "_GREEN32",
+        "_BLUE32",     "_ALPHA32", "SHELL",        "DIR$",        "_CWD$",          "_FILEEXISTS",  "_DIREXISTS",
+        "_CLIPBOARD$", "IOCTL$",   "_OS$",         "_ERRORLINE",  "_ERRORMESSAGE$", "_KEYCLEAR",    "_FULLSCREEN",
+        "_RESIZE",     "_EXIT",    "_TOSTR$",      "_CONTROLCHR", "_AUTODISPLAY",   "_DISPLAY"};
     return names.count(name) != 0;
 }
 

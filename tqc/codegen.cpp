@@ -1,10 +1,10 @@
 #include "codegen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -97,8 +97,10 @@ std::string c_string(const std::string &bytes) {
 
 std::string float_text(double v, bool single) {
     char buffer[40];
-    if (single) std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(static_cast<float>(v)));
-    else std::snprintf(buffer, sizeof buffer, "%.17g", v);
+    if (single)
+        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(static_cast<float>(v)));
+    else
+        std::snprintf(buffer, sizeof buffer, "%.17g", v);
     std::string s = buffer;
     if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
     return single ? s + "f" : s;
@@ -143,8 +145,10 @@ int64_t type_max(type_kind t) {
 std::string mangle(const std::string &name) {
     std::string out;
     for (char c : name) {
-        if (c == '.') out += "_0";
-        else out += c;
+        if (c == '.')
+            out += "_0";
+        else
+            out += c;
     }
     return out;
 }
@@ -329,8 +333,10 @@ class generator {
             s.is_array = q.is_array;
             s.dims = q.dims;
             s.cpp = q.var;
-            if (q.is_array) cur_->arrays[key_of(q.name, q.type)] = s;
-            else cur_->scalars[key_of(q.name, q.type)] = s;
+            if (q.is_array)
+                cur_->arrays[key_of(q.name, q.type)] = s;
+            else
+                cur_->scalars[key_of(q.name, q.type)] = s;
             const parameter *def = nullptr;
             for (const parameter &x : p.def->params)
                 if (x.name == q.name) def = &x;
@@ -344,8 +350,10 @@ class generator {
         out += signature(p) + " {\n";
         out += "    [[maybe_unused]] const ptrszint base = tqs_tmp_list_nexti;\n";
         if (p.def->is_function) {
-            if (p.result == type_kind::string) out += "    tqc::local_string __RESULT;\n";
-            else out += std::string("    ") + cpp_type(p.result) + " __RESULT = 0;\n";
+            if (p.result == type_kind::string)
+                out += "    tqc::local_string __RESULT;\n";
+            else
+                out += std::string("    ") + cpp_type(p.result) + " __RESULT = 0;\n";
         }
         out += locals_text(sc);
         out += st.decls;
@@ -367,9 +375,12 @@ class generator {
             const param_info &q = p.params[k];
             if (k) out += ", ";
             out += "[[maybe_unused]] ";
-            if (q.is_array) out += "array_descriptor<" + std::to_string(q.dims) + "> *";
-            else if (q.type == type_kind::string) out += "tqs *";
-            else out += std::string(cpp_type(q.type)) + " &";
+            if (q.is_array)
+                out += "array_descriptor<" + std::to_string(q.dims) + "> *";
+            else if (q.type == type_kind::string)
+                out += "tqs *";
+            else
+                out += std::string(cpp_type(q.type)) + " &";
             out += q.var;
         }
         return out + ")";
@@ -393,7 +404,8 @@ class generator {
             } else if (s->type == type_kind::string) {
                 out += "    tqc::local_string " + s->var + ";\n";
             } else {
-                out += std::string("    ") + cpp_type(s->type) + " " + s->var + " = 0;\n";
+                // A local that is only ever stored to is fine in the dialect.
+                out += std::string("    [[maybe_unused]] ") + cpp_type(s->type) + " " + s->var + " = 0;\n";
             }
         }
         return out;
@@ -429,8 +441,10 @@ class generator {
             st.decls += "    [[maybe_unused]] double for_value_" + std::to_string(k) + " = 0, for_end_" +
                         std::to_string(k) + " = 0, for_step_" + std::to_string(k) + " = 0;\n";
         for (auto &s : st.selectors) {
-            if (s.second == type_kind::string) st.decls += "    tqc::local_string " + s.first + ";\n";
-            else st.decls += std::string("    ") + cpp_type(s.second) + " " + s.first + " = 0;\n";
+            if (s.second == type_kind::string)
+                st.decls += "    tqc::local_string " + s.first + ";\n";
+            else
+                st.decls += std::string("    ") + cpp_type(s.second) + " " + s.first + " = 0;\n";
         }
     }
 
@@ -451,8 +465,10 @@ class generator {
             };
             for (char c : d.raw) {
                 if (c == '"') quoted = !quoted;
-                if (c == ',' && !quoted) flush();
-                else item += c;
+                if (c == ',' && !quoted)
+                    flush();
+                else
+                    item += c;
             }
             flush();
         }
@@ -542,7 +558,8 @@ class generator {
         const std::string key = key_of(name, t);
         symbol *s = nullptr;
         auto it = cur_->arrays.find(key);
-        if (it != cur_->arrays.end()) s = &it->second;
+        if (it != cur_->arrays.end())
+            s = &it->second;
         else if (cur_->proc) {
             auto g = main_scope_.arrays.find(key);
             if (cur_->shared_arrays.count(key) || (g != main_scope_.arrays.end() && g->second.shared)) {
@@ -637,7 +654,11 @@ class generator {
             }
             if (is_float(t) && (e.text == "+" || e.text == "-" || e.text == "*" || e.text == "/")) {
                 const double x = a->number, y = b->number;
-                double r = e.text == "+" ? x + y : e.text == "-" ? x - y : e.text == "*" ? x * y : y != 0 ? x / y : static_cast<double>(NAN);
+                double r = e.text == "+"   ? x + y
+                           : e.text == "-" ? x - y
+                           : e.text == "*" ? x * y
+                           : y != 0        ? x / y
+                                           : static_cast<double>(NAN);
                 if (!std::isfinite(r)) return std::nullopt;
                 if (t == type_kind::single) r = static_cast<double>(static_cast<float>(r));
                 v.number = r;
@@ -673,8 +694,7 @@ class generator {
             return out;
         }
         if (t == type_kind::string || v.type == type_kind::string) {
-            error(at, std::string("type mismatch: ") + type_name(v.type) + " where " + type_name(t) +
-                          " is expected");
+            error(at, std::string("type mismatch: ") + type_name(v.type) + " where " + type_name(t) + " is expected");
             value out;
             out.type = t;
             out.code = t == type_kind::string ? "nothingstring" : std::string(cpp_type(t)) + "(0)";
@@ -753,9 +773,8 @@ class generator {
     value gen_value(const expr &e) {
         switch (e.kind) {
         case expr_kind::number:
-            return e.suffix == type_kind::single
-                       ? literal_value(e.suffix, static_cast<double>(single_literal(e)), 0)
-                       : literal_value(e.suffix, e.number, e.integer);
+            return e.suffix == type_kind::single ? literal_value(e.suffix, static_cast<double>(single_literal(e)), 0)
+                                                 : literal_value(e.suffix, e.number, e.integer);
         case expr_kind::string: {
             value v;
             v.type = type_kind::string;
@@ -864,9 +883,12 @@ class generator {
         for (size_t k = 0; k < e.args.size(); k++) {
             value sub = need_numeric(gen(*e.args[k]), e.args[k]->at);
             if (k) subs += ", ";
-            if (sub.literal && is_integer(sub.type)) subs += std::to_string(sub.integer) + "LL";
-            else if (is_integer(sub.type)) subs += "tqc::subscript(static_cast<int64_t>(" + sub.code + "))";
-            else subs += "tqc::subscript(" + as_double(sub) + ")";
+            if (sub.literal && is_integer(sub.type))
+                subs += std::to_string(sub.integer) + "LL";
+            else if (is_integer(sub.type))
+                subs += "tqc::subscript(static_cast<int64_t>(" + sub.code + "))";
+            else
+                subs += "tqc::subscript(" + as_double(sub) + ")";
         }
         v.type = s->type;
         v.code = std::string("tqc::element<") + cpp_type(s->type) + ", " + std::to_string(s->dims) + ">(" + s->cpp +
@@ -902,8 +924,7 @@ class generator {
                 }
                 if (s->dims != q.dims) {
                     error(a.at, "the array " + a.text + " has " + std::to_string(s->dims) + " dimension" +
-                                    (s->dims == 1 ? "" : "s") + ", " + p.def->name + " uses " +
-                                    std::to_string(q.dims));
+                                    (s->dims == 1 ? "" : "s") + ", " + p.def->name + " uses " + std::to_string(q.dims));
                     continue;
                 }
                 out += s->cpp;
@@ -913,16 +934,18 @@ class generator {
             value v = gen(a);
             if (variable) {
                 if (v.type != q.type) {
-                    error(a.at, std::string("parameter type mismatch: ") + type_name(v.type) + " passed to " +
-                                    q.name + ", which is " + type_name(q.type));
+                    error(a.at, std::string("parameter type mismatch: ") + type_name(v.type) + " passed to " + q.name +
+                                    ", which is " + type_name(q.type));
                     continue;
                 }
                 out += v.code;
                 continue;
             }
             value c = convert(v, q.type, a.at);
-            if (q.type == type_kind::string) out += "tqc::string_arg(" + c.code + ").s";
-            else out += std::string("tqc::lvalue(") + cpp_type(q.type) + "(" + c.code + "))";
+            if (q.type == type_kind::string)
+                out += "tqc::string_arg(" + c.code + ").s";
+            else
+                out += std::string("tqc::lvalue(") + cpp_type(q.type) + "(" + c.code + "))";
         }
         return out;
     }
@@ -1002,8 +1025,8 @@ class generator {
             }
             if (relation) {
                 static const std::map<std::string, const char *> names = {
-                    {"=", "tqs_equal"},         {"<>", "tqs_notequal"},     {"<", "tqs_lessthan"},
-                    {">", "tqs_greaterthan"},   {"<=", "tqs_lessorequal"}, {">=", "tqs_greaterorequal"}};
+                    {"=", "tqs_equal"},       {"<>", "tqs_notequal"},    {"<", "tqs_lessthan"},
+                    {">", "tqs_greaterthan"}, {"<=", "tqs_lessorequal"}, {">=", "tqs_greaterorequal"}};
                 out.type = type_kind::integer;
                 out.code = std::string("static_cast<int16_t>(") + names.at(op) + "(" + a.code + ", " + b.code + "))";
                 return out;
@@ -1037,7 +1060,8 @@ class generator {
                 a.type == type_kind::double_ || b.type == type_kind::double_ ? type_kind::double_ : type_kind::single;
             out.type = t;
             const std::string x = convert(a, t, at).code, y = convert(b, t, at).code;
-            if (op == "/") out.code = "(" + x + " / " + y + ")";
+            if (op == "/")
+                out.code = "(" + x + " / " + y + ")";
             else {
                 out.code = std::string("tqc::power<") + cpp_type(t) + ">(" + x + ", " + y + ")";
                 out.may_fail = true;
@@ -1046,22 +1070,26 @@ class generator {
         }
         // \, MOD and the logical operators work on integers: INTEGER when both operands are,
         // _INTEGER64 when either is, LONG otherwise; floating-point operands are rounded first.
-        const type_kind t = a.type == type_kind::integer && b.type == type_kind::integer ? type_kind::integer
-                            : a.type == type_kind::integer64 || b.type == type_kind::integer64
-                                ? type_kind::integer64
-                                : type_kind::long_;
+        const type_kind t = a.type == type_kind::integer && b.type == type_kind::integer       ? type_kind::integer
+                            : a.type == type_kind::integer64 || b.type == type_kind::integer64 ? type_kind::integer64
+                                                                                               : type_kind::long_;
         out.type = t;
         const std::string x = convert(a, t, at).code, y = convert(b, t, at).code;
         const std::string cast = std::string("static_cast<") + cpp_type(t) + ">";
         if (op == "\\" || op == "MOD") {
-            out.code = std::string("tqc::") + (op == "MOD" ? "imod" : "idiv") + "<" + cpp_type(t) + ">(" + x + ", " +
-                       y + ")";
+            out.code =
+                std::string("tqc::") + (op == "MOD" ? "imod" : "idiv") + "<" + cpp_type(t) + ">(" + x + ", " + y + ")";
             out.may_fail = true;
-        } else if (op == "AND") out.code = cast + "(" + x + " & " + y + ")";
-        else if (op == "OR") out.code = cast + "(" + x + " | " + y + ")";
-        else if (op == "XOR") out.code = cast + "(" + x + " ^ " + y + ")";
-        else if (op == "EQV") out.code = cast + "(~(" + x + " ^ " + y + "))";
-        else out.code = cast + "(~" + x + " | " + y + ")"; // IMP
+        } else if (op == "AND")
+            out.code = cast + "(" + x + " & " + y + ")";
+        else if (op == "OR")
+            out.code = cast + "(" + x + " | " + y + ")";
+        else if (op == "XOR")
+            out.code = cast + "(" + x + " ^ " + y + ")";
+        else if (op == "EQV")
+            out.code = cast + "(~(" + x + " ^ " + y + "))";
+        else
+            out.code = cast + "(~" + x + " | " + y + ")"; // IMP
         if (a.may_fail || b.may_fail || is_float(a.type) || is_float(b.type)) out.may_fail = true;
         return out;
     }
@@ -1078,12 +1106,14 @@ class generator {
         if (e.args.size() >= lo && e.args.size() <= hi) return true;
         const std::string full = e.text + suffix_text(e.suffix);
         std::string count = lo == hi ? std::to_string(lo) : std::to_string(lo) + " to " + std::to_string(hi);
-        error(e.at, full + " takes " + count + " argument" + (hi == 1 ? "" : "s") + ", not " +
-                        std::to_string(e.args.size()));
+        error(e.at,
+              full + " takes " + count + " argument" + (hi == 1 ? "" : "s") + ", not " + std::to_string(e.args.size()));
         return false;
     }
 
-    static type_kind float_type(type_kind t) { return t == type_kind::double_ ? type_kind::double_ : type_kind::single; }
+    static type_kind float_type(type_kind t) {
+        return t == type_kind::double_ ? type_kind::double_ : type_kind::single;
+    }
 
     value gen_builtin(const expr &e) {
         const std::string f = e.text + suffix_text(e.suffix);
@@ -1103,10 +1133,9 @@ class generator {
         };
         const auto &a = e.args;
         // Functions of one number that keep a floating-point type.
-        static const std::map<std::string, std::string> math = {{"SIN", "std::sin"}, {"COS", "std::cos"},
-                                                                {"TAN", "std::tan"}, {"ATN", "std::atan"},
-                                                                {"EXP", "std::exp"}, {"SQR", "tqc::sqr"},
-                                                                {"LOG", "tqc::log"}};
+        static const std::map<std::string, std::string> math = {
+            {"SIN", "std::sin"}, {"COS", "std::cos"}, {"TAN", "std::tan"}, {"ATN", "std::atan"},
+            {"EXP", "std::exp"}, {"SQR", "tqc::sqr"}, {"LOG", "tqc::log"}};
         if (auto m = math.find(f); m != math.end()) {
             if (!arity(e, 1, 1)) return fail();
             value v = need_numeric(gen(*a[0]), a[0]->at);
@@ -1118,7 +1147,8 @@ class generator {
             value v = need_numeric(gen(*a[0]), a[0]->at);
             if (f == "SGN") return result(type_kind::integer, "tqc::sgn(" + v.code + ")");
             if (is_integer(v.type)) {
-                if (f == "ABS") return result(v.type, std::string("tqc::iabs<") + cpp_type(v.type) + ">(" + v.code + ")");
+                if (f == "ABS")
+                    return result(v.type, std::string("tqc::iabs<") + cpp_type(v.type) + ">(" + v.code + ")");
                 return v;
             }
             const char *fn = f == "ABS" ? "std::fabs" : f == "INT" ? "std::floor" : "std::trunc";
@@ -1187,8 +1217,10 @@ class generator {
             if (!arity(e, 2, 2)) return string_fail();
             const std::string n = numeric_arg(*a[0], type_kind::long_);
             value v = gen(*a[1]);
-            if (v.type == type_kind::string) return result(type_kind::string, "tqc::string_of(" + n + ", " + v.code + ")");
-            return result(type_kind::string, "func_string(" + n + ", " + convert(v, type_kind::long_, a[1]->at).code + ")");
+            if (v.type == type_kind::string)
+                return result(type_kind::string, "tqc::string_of(" + n + ", " + v.code + ")");
+            return result(type_kind::string,
+                          "func_string(" + n + ", " + convert(v, type_kind::long_, a[1]->at).code + ")");
         }
         if (f == "INSTR" || f == "_INSTRREV") {
             if (!arity(e, 2, 3)) return fail();
@@ -1196,12 +1228,14 @@ class generator {
             if (a.size() == 3)
                 return result(type_kind::long_, std::string(fn) + numeric_arg(*a[0], type_kind::long_) + ", " +
                                                     string_arg(*a[1]) + ", " + string_arg(*a[2]) + ", 1)");
-            return result(type_kind::long_, std::string(fn) + "0, " + string_arg(*a[0]) + ", " + string_arg(*a[1]) + ", 0)");
+            return result(type_kind::long_,
+                          std::string(fn) + "0, " + string_arg(*a[0]) + ", " + string_arg(*a[1]) + ", 0)");
         }
         if (f == "_STRCMP" || f == "_STRICMP") {
             if (!arity(e, 2, 2)) return fail();
-            return result(type_kind::long_, std::string(f == "_STRCMP" ? "func__str_compare(" : "func__str_nc_compare(") +
-                                                string_arg(*a[0]) + ", " + string_arg(*a[1]) + ")");
+            return result(type_kind::long_,
+                          std::string(f == "_STRCMP" ? "func__str_compare(" : "func__str_nc_compare(") +
+                              string_arg(*a[0]) + ", " + string_arg(*a[1]) + ")");
         }
         if (f == "TIMER") {
             if (!arity(e, 0, 1)) return fail();
@@ -1323,7 +1357,8 @@ class generator {
         case stmt_kind::view: return gen_view(s);
         case stmt_kind::view_print: {
             std::vector<std::string> work;
-            if (s.args.empty()) work.push_back("tqg_sub_view_print(0, 0, 0);");
+            if (s.args.empty())
+                work.push_back("tqg_sub_view_print(0, 0, 0);");
             else
                 work.push_back("tqg_sub_view_print(" + numeric_arg(*s.args[0], type_kind::long_) + ", " +
                                numeric_arg(*s.args[1], type_kind::long_) + ", 1);");
@@ -1338,15 +1373,18 @@ class generator {
             uint32_t offset = 0;
             if (!s.name.empty()) {
                 const label_place *l = find_label(s.name);
-                if (!l) error(s.end_at, "no label " + s.name);
-                else offset = data_offset_after(l->token_order);
+                if (!l)
+                    error(s.end_at, "no label " + s.name);
+                else
+                    offset = data_offset_after(l->token_order);
             }
             return framed(s, {"program_data.position = " + std::to_string(offset) + ";"}, false);
         }
         case stmt_kind::randomize:
-            return framed(s, {"sub_randomize(" + numeric_arg(*s.value, type_kind::double_) + ", " +
-                              std::to_string(s.flags) + ");"},
-                          false);
+            return framed(
+                s,
+                {"sub_randomize(" + numeric_arg(*s.value, type_kind::double_) + ", " + std::to_string(s.flags) + ");"},
+                false);
         case stmt_kind::end: emit("tqc::end_statement();"); return;
         case stmt_kind::system: emit("tqc::system_statement();"); return;
         }
@@ -1391,14 +1429,16 @@ class generator {
     void gen_assign(const stmt &s) {
         const expr &t = *s.target;
         // Inside a FUNCTION its own name is its result.
-        if (cur_->proc && cur_->proc->def->is_function && t.kind == expr_kind::name && t.text == cur_->proc->def->name) {
+        if (cur_->proc && cur_->proc->def->is_function && t.kind == expr_kind::name &&
+            t.text == cur_->proc->def->name) {
             if (t.suffix != type_kind::none && t.suffix != cur_->proc->result)
                 error(t.at, "the FUNCTION " + t.text + " returns " + type_name(cur_->proc->result));
             value v = convert(gen_tracked(*s.value), cur_->proc->result, s.value->at);
             if (cur_->proc->result == type_kind::string)
                 return framed(s, {"tqs_set(__RESULT.s, " + v.code + ");"}, true);
-            return framed(s, {"{", "    " + std::string(cpp_type(v.type)) + " tqc_value = " + v.code + ";",
-                              "    if (!new_error) __RESULT = tqc_value;", "}"},
+            return framed(s,
+                          {"{", "    " + std::string(cpp_type(v.type)) + " tqc_value = " + v.code + ";",
+                           "    if (!new_error) __RESULT = tqc_value;", "}"},
                           strings_);
         }
         if (t.kind == expr_kind::name && find_const(t.text)) {
@@ -1418,15 +1458,18 @@ class generator {
                 work = {"{", "    tqs *tqc_target = " + target.code + ";", "    tqs *tqc_value = " + v.code + ";",
                         "    if (!new_error) tqs_set(tqc_target, tqc_value);", "}"};
             } else {
-                work = {"{", "    " + std::string(cpp_type(target.type)) + " &tqc_target = " + target.code + ";",
+                work = {"{",
+                        "    " + std::string(cpp_type(target.type)) + " &tqc_target = " + target.code + ";",
                         "    if (!new_error) {",
                         "        " + std::string(cpp_type(target.type)) + " tqc_value = " + v.code + ";",
-                        "        if (!new_error) tqc_target = tqc_value;", "    }", "}"};
+                        "        if (!new_error) tqc_target = tqc_value;",
+                        "    }",
+                        "}"};
             }
         } else if (target.type == type_kind::string) {
             strings_ = true;
-            work = {"{", "    tqs *tqc_value = " + v.code + ";", "    if (!new_error) tqs_set(" + target.code + ", tqc_value);",
-                    "}"};
+            work = {"{", "    tqs *tqc_value = " + v.code + ";",
+                    "    if (!new_error) tqs_set(" + target.code + ", tqc_value);", "}"};
         } else if (!v.may_fail) {
             work = {target.code + " = " + v.code + ";"};
         } else {
@@ -1471,8 +1514,9 @@ class generator {
         const std::string start = numeric_arg(*s.args[0], type_kind::long_);
         const std::string n = s.args.size() > 1 ? numeric_arg(*s.args[1], type_kind::long_) : "0";
         const std::string v = string_arg(*s.value);
-        framed(s, {"sub_mid(" + target.code + ", " + start + ", " + n + ", " + v + ", " +
-                   (s.args.size() > 1 ? "1" : "0") + ");"},
+        framed(s,
+               {"sub_mid(" + target.code + ", " + start + ", " + n + ", " + v + ", " + (s.args.size() > 1 ? "1" : "0") +
+                ");"},
                true);
     }
 
@@ -1489,20 +1533,28 @@ class generator {
                 add("(tab(), !new_error)");
                 newline = false;
                 break;
-            case print_item::tab: add("(tqc::print_tab(" + numeric_arg(*item.e, type_kind::long_) + "), !new_error)"); break;
-            case print_item::spc: add("(tqc::print_spc(" + numeric_arg(*item.e, type_kind::long_) + "), !new_error)"); break;
+            case print_item::tab:
+                add("(tqc::print_tab(" + numeric_arg(*item.e, type_kind::long_) + "), !new_error)");
+                break;
+            case print_item::spc:
+                add("(tqc::print_spc(" + numeric_arg(*item.e, type_kind::long_) + "), !new_error)");
+                break;
             case print_item::value: {
                 value v = gen(*item.e);
-                if (v.type == type_kind::string) add("tqc::print_item(tqc_print, " + v.code + ")");
-                else add("tqc::print_item(tqc_print, tqc::number_text(" + v.code + "))");
+                if (v.type == type_kind::string)
+                    add("tqc::print_item(tqc_print, " + v.code + ")");
+                else
+                    add("tqc::print_item(tqc_print, tqc::number_text(" + v.code + "))");
                 break;
             }
             }
         }
         std::vector<std::string> work = {"tqs *tqc_print = tqs_new(0, 0);"};
         if (chain.empty()) chain = "true";
-        if (newline) work.push_back("if (" + chain + ")\n            tqs_print(nothingstring, 1);");
-        else work.push_back("(void)(" + chain + ");");
+        if (newline)
+            work.push_back("if (" + chain + ")\n            tqs_print(nothingstring, 1);");
+        else
+            work.push_back("(void)(" + chain + ");");
         work.push_back("tqs_free(tqc_print);");
         framed(s, work, true);
     }
@@ -1541,8 +1593,10 @@ class generator {
         const std::string slot = fresh("select_");
         state_->selectors.push_back({slot, sel.type});
         const std::string slot_code = sel.type == type_kind::string ? slot + ".s" : slot;
-        if (sel.type == type_kind::string) framed(s, {"tqs_set(" + slot_code + ", " + sel.code + ");"}, true);
-        else framed(s, {slot + " = " + sel.code + ";"}, sel.code.find("tqs_") != std::string::npos);
+        if (sel.type == type_kind::string)
+            framed(s, {"tqs_set(" + slot_code + ", " + sel.code + ");"}, true);
+        else
+            framed(s, {slot + " = " + sel.code + ";"}, sel.code.find("tqs_") != std::string::npos);
         value selector;
         selector.type = sel.type;
         selector.code = slot_code;
@@ -1562,8 +1616,10 @@ class generator {
             std::string test;
             for (const case_test &t : c.tests) {
                 std::string one;
-                if (t.kind == case_test::value) one = binary_op("=", selector, gen(*t.a), t.a->at).code;
-                else if (t.kind == case_test::is) one = binary_op(t.op, selector, gen(*t.a), t.a->at).code;
+                if (t.kind == case_test::value)
+                    one = binary_op("=", selector, gen(*t.a), t.a->at).code;
+                else if (t.kind == case_test::is)
+                    one = binary_op(t.op, selector, gen(*t.a), t.a->at).code;
                 else
                     one = "(" + binary_op(">=", selector, gen(*t.a), t.a->at).code + " && " +
                           binary_op("<=", selector, gen(*t.b), t.b->at).code + ")";
@@ -1610,8 +1666,10 @@ class generator {
         if (s.step) {
             value st = need_numeric(gen_tracked(*s.step), s.step->at);
             step = as_double(st);
-            if (st.literal && is_integer(st.type)) integer_step = st.integer;
-            else integer_path = false;
+            if (st.literal && is_integer(st.type))
+                integer_step = st.integer;
+            else
+                integer_path = false;
         }
         auto store = [&](const std::string &x) {
             if (is_integer(v.type)) return v.code + " = tqc::to_int<" + cpp_type(v.type) + ">(" + x + ");";
@@ -1795,7 +1853,8 @@ class generator {
             }
             if (is_unsupported_statement(s.name) || is_unsupported_function(s.name))
                 error(s.at, s.name + " is not supported");
-            else error(s.at, "no SUB named " + s.name);
+            else
+                error(s.at, "no SUB named " + s.name);
             return;
         }
         const std::string args = call_arguments(p->second, s.args, s.at);
@@ -1849,8 +1908,10 @@ class generator {
         for (size_t i = 0; i < call.size(); i++) {
             if (call[i] == '%' && i + 1 < call.size()) {
                 const char c = call[++i];
-                if (c == 'P') out += std::to_string(passed);
-                else out += args[static_cast<size_t>(c - '0')];
+                if (c == 'P')
+                    out += std::to_string(passed);
+                else
+                    out += args[static_cast<size_t>(c - '0')];
             } else {
                 out += call[i];
             }
@@ -1863,16 +1924,18 @@ class generator {
         auto coord = [&](size_t k) { return a[k] ? numeric_arg(*a[k], type_kind::single) : std::string("0.0f"); };
         const std::string colour = a[4] ? colour_arg(*a[4]) : "0";
         const std::string style = a[5] ? numeric_arg(*a[5], type_kind::long_) : "0";
-        framed(s, {"sub_line(" + coord(0) + ", " + coord(1) + ", " + coord(2) + ", " + coord(3) + ", " + colour +
-                   ", " + s.name + ", " + style + ", " + std::to_string(s.flags) + ");"},
+        framed(s,
+               {"sub_line(" + coord(0) + ", " + coord(1) + ", " + coord(2) + ", " + coord(3) + ", " + colour + ", " +
+                s.name + ", " + style + ", " + std::to_string(s.flags) + ");"},
                false);
     }
 
     void gen_pset(const stmt &s) {
         const std::string colour = s.args.size() > 2 ? colour_arg(*s.args[2]) : "0";
-        framed(s, {std::string(s.name == "PSET" ? "sub_pset(" : "sub_preset(") +
-                   numeric_arg(*s.args[0], type_kind::single) + ", " + numeric_arg(*s.args[1], type_kind::single) +
-                   ", " + colour + ", " + std::to_string(s.flags) + ");"},
+        framed(s,
+               {std::string(s.name == "PSET" ? "sub_pset(" : "sub_preset(") +
+                numeric_arg(*s.args[0], type_kind::single) + ", " + numeric_arg(*s.args[1], type_kind::single) + ", " +
+                colour + ", " + std::to_string(s.flags) + ");"},
                false);
     }
 
@@ -1880,8 +1943,9 @@ class generator {
         const auto &a = s.args;
         auto num = [&](size_t k) { return a[k] ? numeric_arg(*a[k], type_kind::double_) : std::string("0.0"); };
         const std::string colour = a[3] ? colour_arg(*a[3]) : "0";
-        framed(s, {"sub_circle(" + num(0) + ", " + num(1) + ", " + num(2) + ", " + colour + ", " + num(4) + ", " +
-                   num(5) + ", " + num(6) + ", " + std::to_string(s.flags) + ");"},
+        framed(s,
+               {"sub_circle(" + num(0) + ", " + num(1) + ", " + num(2) + ", " + colour + ", " + num(4) + ", " + num(5) +
+                ", " + num(6) + ", " + std::to_string(s.flags) + ");"},
                false);
     }
 
@@ -1891,16 +1955,18 @@ class generator {
         auto n = [&](size_t k) { return numeric_arg(*a[k], type_kind::long_); };
         const std::string fill = a[4] ? colour_arg(*a[4]) : "0";
         const std::string border = a[5] ? colour_arg(*a[5]) : "0";
-        framed(s, {"tqg_sub_view(" + n(0) + ", " + n(1) + ", " + n(2) + ", " + n(3) + ", " + fill + ", " + border +
-                   ", " + std::to_string(s.flags) + ");"},
+        framed(s,
+               {"tqg_sub_view(" + n(0) + ", " + n(1) + ", " + n(2) + ", " + n(3) + ", " + fill + ", " + border + ", " +
+                std::to_string(s.flags) + ");"},
                false);
     }
 
     void gen_window(const stmt &s) {
         if (s.args.empty()) return framed(s, {"tqg_sub_window(0.0f, 0.0f, 0.0f, 0.0f, 0);"}, false);
         auto n = [&](size_t k) { return numeric_arg(*s.args[k], type_kind::single); };
-        framed(s, {"tqg_sub_window(" + n(0) + ", " + n(1) + ", " + n(2) + ", " + n(3) + ", " +
-                   std::to_string(s.flags) + ");"},
+        framed(s,
+               {"tqg_sub_window(" + n(0) + ", " + n(1) + ", " + n(2) + ", " + n(3) + ", " + std::to_string(s.flags) +
+                ");"},
                false);
     }
 
@@ -1947,8 +2013,10 @@ class generator {
             std::vector<std::string> lo_code, hi_code;
             for (size_t k = 0; k < d.upper.size(); k++) {
                 std::optional<const_value> lo, hi;
-                if (d.lower[k]) lo = eval_const(*d.lower[k]);
-                else lo = const_value{type_kind::integer, 0, 0, {}};
+                if (d.lower[k])
+                    lo = eval_const(*d.lower[k]);
+                else
+                    lo = const_value{type_kind::integer, 0, 0, {}};
                 hi = eval_const(*d.upper[k]);
                 auto whole = [](const std::optional<const_value> &c) {
                     return c && is_numeric(c->type) && (is_integer(c->type) || std::nearbyint(c->number) == c->number);
@@ -2021,16 +2089,19 @@ class generator {
         value a = target_value(*s.target);
         value b = target_value(*s.value);
         if (a.type != b.type) {
-            error(s.value->at, std::string("type mismatch: SWAP of ") + type_name(a.type) + " and " + type_name(b.type));
+            error(s.value->at,
+                  std::string("type mismatch: SWAP of ") + type_name(a.type) + " and " + type_name(b.type));
             return;
         }
         if (a.type == type_kind::string)
-            return framed(s, {"{", "    tqs *tqc_a = " + a.code + ";", "    tqs *tqc_b = " + b.code + ";",
-                              "    if (!new_error) tqc::swap_strings(tqc_a, tqc_b);", "}"},
+            return framed(s,
+                          {"{", "    tqs *tqc_a = " + a.code + ";", "    tqs *tqc_b = " + b.code + ";",
+                           "    if (!new_error) tqc::swap_strings(tqc_a, tqc_b);", "}"},
                           false);
         const std::string t = cpp_type(a.type);
-        framed(s, {"{", "    " + t + " &tqc_a = " + a.code + ";", "    " + t + " &tqc_b = " + b.code + ";",
-                   "    if (!new_error) std::swap(tqc_a, tqc_b);", "}"},
+        framed(s,
+               {"{", "    " + t + " &tqc_a = " + a.code + ";", "    " + t + " &tqc_b = " + b.code + ";",
+                "    if (!new_error) std::swap(tqc_a, tqc_b);", "}"},
                false);
     }
 
@@ -2071,8 +2142,9 @@ class generator {
         out += "namespace {\n\n";
         out += "// The program's DATA, every item followed by a comma.\n";
         out += "const char program_data_text[] = " + c_string(data_text_) + ";\n";
-        out += "[[maybe_unused]] tqc::data_block program_data = {reinterpret_cast<const uint8_t *>(program_data_text), " +
-               std::to_string(data_text_.size()) + ", 0};\n\n";
+        out +=
+            "[[maybe_unused]] tqc::data_block program_data = {reinterpret_cast<const uint8_t *>(program_data_text), " +
+            std::to_string(data_text_.size()) + ", 0};\n\n";
         std::vector<const symbol *> globals;
         for (auto &kv : main_scope_.scalars) globals.push_back(&kv.second);
         for (auto &kv : main_scope_.arrays) globals.push_back(&kv.second);

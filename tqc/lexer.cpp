@@ -116,7 +116,8 @@ class lexer {
         i_++;
         std::string value;
         while (i_ < text_.size() && text_[i_] != '"' && text_[i_] != '\n') value += text_[i_++];
-        if (i_ < text_.size() && text_[i_] == '"') i_++;
+        if (i_ < text_.size() && text_[i_] == '"')
+            i_++;
         else {
             if (!value.empty() && value.back() == '\r') value.pop_back();
             errors_.error(at, "string without its closing quote");
@@ -170,10 +171,14 @@ class lexer {
         if (type == type_kind::none) {
             // Unsuffixed: a whole number takes the smallest integer type that holds it; anything
             // else is SINGLE, or DOUBLE with a D exponent or more than seven digits.
-            if (!fraction && !exponent && t.number <= 32767) type = type_kind::integer;
-            else if (!fraction && !exponent && t.number <= 2147483647.0) type = type_kind::long_;
-            else if (d_exponent || digits > 7) type = type_kind::double_;
-            else type = type_kind::single;
+            if (!fraction && !exponent && t.number <= 32767)
+                type = type_kind::integer;
+            else if (!fraction && !exponent && t.number <= 2147483647.0)
+                type = type_kind::long_;
+            else if (d_exponent || digits > 7)
+                type = type_kind::double_;
+            else
+                type = type_kind::single;
         }
         if (is_integer(type)) {
             if (fraction || exponent || t.number >= 9223372036854775808.0 ||
@@ -217,8 +222,8 @@ class lexer {
         for (uint64_t v = value; v; v >>= 1) bits++;
         if (digits == 0) errors_.error(at, std::string("&") + kind + " without digits");
         type_kind type = suffix();
-        if (type == type_kind::none) type = bits <= 16 ? type_kind::integer : bits <= 32 ? type_kind::long_
-                                                                                           : type_kind::integer64;
+        if (type == type_kind::none)
+            type = bits <= 16 ? type_kind::integer : bits <= 32 ? type_kind::long_ : type_kind::integer64;
         int64_t integer = 0;
         if (too_big || (type == type_kind::integer && bits > 16) || (type == type_kind::long_ && bits > 32)) {
             errors_.error(at, std::string("the number does not fit ") + type_name(type));
@@ -258,8 +263,10 @@ class lexer {
         bool quoted = false;
         while (i_ < text_.size() && text_[i_] != '\n') {
             const char c = text_[i_];
-            if (c == '"') quoted = !quoted;
-            else if (!quoted && (c == ':' || c == '\'')) break;
+            if (c == '"')
+                quoted = !quoted;
+            else if (!quoted && (c == ':' || c == '\''))
+                break;
             raw += c;
             i_++;
         }

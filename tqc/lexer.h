@@ -13,13 +13,13 @@
 namespace tqc {
 
 enum class tok {
-    name,      // text: upper-case name; suffix: its type suffix or none
-    number,    // text as written; number: the value; suffix: the literal's type
-    string,    // text: the bytes between the quotes
-    op,        // text: + - * / \ ^ = < > <= >= <> ( ) , ; ? #
-    colon,     // ':' between statements
-    data,      // text: the raw items of a DATA statement
-    end_line,  // the end of a physical line (after continuations)
+    name,     // text: upper-case name; suffix: its type suffix or none
+    number,   // text as written; number: the value; suffix: the literal's type
+    string,   // text: the bytes between the quotes
+    op,       // text: + - * / \ ^ = < > <= >= <> ( ) , ; ? #
+    colon,    // ':' between statements
+    data,     // text: the raw items of a DATA statement
+    end_line, // the end of a physical line (after continuations)
     end_file,
 };
 

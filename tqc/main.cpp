@@ -65,7 +65,8 @@ int main(int argc, char **argv) {
     bool emit_cpp = false;
     for (int i = 1; i < argc; i++) {
         const std::string a = argv[i];
-        if (a == "--emit-cpp") emit_cpp = true;
+        if (a == "--emit-cpp")
+            emit_cpp = true;
         else if (a == "--show-runtime") {
             const runtime_paths r = find_runtime();
             std::cout << r.include_dir << "\n" << r.libtq << "\n" << r.libtq_main << "\n";
@@ -134,7 +135,8 @@ int main(int argc, char **argv) {
     const runtime_paths runtime = find_runtime();
     std::vector<std::string> command = {cxx};
     for (const std::string &f : split_words(TQC_CXX_FLAGS)) command.push_back(f);
-    command.insert(command.end(), {"-I" + runtime.include_dir, module, "-o", output, runtime.libtq_main, runtime.libtq});
+    command.insert(command.end(),
+                   {"-I" + runtime.include_dir, module, "-o", output, runtime.libtq_main, runtime.libtq});
     for (const std::string &f : split_words(TQC_LINK_FLAGS)) command.push_back(f);
     const int status = tqc::run_program(command);
     tqc::remove_temp_folder(folder);

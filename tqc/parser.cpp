@@ -11,26 +11,32 @@ namespace {
 // Words the dialect reserves for statements and operators: never variables, and never labels.
 const std::set<std::string> &keywords() {
     static const std::set<std::string> words = {
-        "AND", "AS", "BYVAL", "CALL", "CASE", "CIRCLE", "CLS", "COLOR", "CONST", "DATA", "DECLARE", "DEFDBL",
-        "DEFINT", "DEFLNG", "DEFSNG", "DEFSTR", "DIM", "DO", "ELSE", "ELSEIF", "END", "EQV", "EXIT", "FOR",
-        "FUNCTION", "GOSUB", "GOTO", "IF", "IMP", "IS", "LET", "LINE", "LOCATE", "LOOP", "MOD", "NEXT", "NOT", "ON",
-        "OR", "PALETTE", "PCOPY", "PRESET", "PRINT", "PSET", "RANDOMIZE", "READ", "RESTORE", "RETURN", "SCREEN",
-        "SELECT", "SHARED", "SLEEP", "STEP", "SUB", "SWAP", "SYSTEM", "THEN", "TO", "UNTIL", "USING", "VIEW", "WEND",
-        "WHILE", "WIDTH", "WINDOW", "XOR", "_TITLE", "_DELAY", "_LIMIT", "_DEST", "_SOURCE", "_FREEIMAGE",
-        "_DISPLAY", "_AUTODISPLAY", "_KEYCLEAR", "_FONT", "STATIC", "TYPE", "OPTION"};
+        "AND",      "AS",           "BYVAL",     "CALL",    "CASE",   "CIRCLE", "CLS",      "COLOR",   "CONST",
+        "DATA",     "DECLARE",      "DEFDBL",    "DEFINT",  "DEFLNG", "DEFSNG", "DEFSTR",   "DIM",     "DO",
+        "ELSE",     "ELSEIF",       "END",       "EQV",     "EXIT",   "FOR",    "FUNCTION", "GOSUB",   "GOTO",
+        "IF",       "IMP",          "IS",        "LET",     "LINE",   "LOCATE", "LOOP",     "MOD",     "NEXT",
+        "NOT",      "ON",           "OR",        "PALETTE", "PCOPY",  "PRESET", "PRINT",    "PSET",    "RANDOMIZE",
+        "READ",     "RESTORE",      "RETURN",    "SCREEN",  "SELECT", "SHARED", "SLEEP",    "STEP",    "SUB",
+        "SWAP",     "SYSTEM",       "THEN",      "TO",      "UNTIL",  "USING",  "VIEW",     "WEND",    "WHILE",
+        "WIDTH",    "WINDOW",       "XOR",       "_TITLE",  "_DELAY", "_LIMIT", "_DEST",    "_SOURCE", "_FREEIMAGE",
+        "_DISPLAY", "_AUTODISPLAY", "_KEYCLEAR", "_FONT",   "STATIC", "TYPE",   "OPTION"};
     return words;
 }
 
 const std::set<std::string> &unsupported() {
     static const std::set<std::string> words = {
-        "INPUT", "OPEN", "CLOSE", "WRITE", "GET", "PUT", "PAINT", "DRAW", "SOUND", "PLAY", "BEEP", "REDIM", "ERASE",
-        "OPTION", "KILL", "NAME", "SHELL", "CHAIN", "COMMON", "DEF", "TYPE", "FIELD", "LSET", "RSET", "POKE", "OUT",
-        "WAIT", "KEY", "STRIG", "PEN", "STOP", "RESUME", "ERROR", "STATIC", "CHDIR", "MKDIR", "RMDIR", "FILES",
-        "LPRINT", "SEEK", "LOCK", "UNLOCK", "ENVIRON", "CLEAR", "RUN", "BLOAD", "BSAVE", "DEFSEG", "IOCTL", "TRON",
-        "TROFF", "ABSOLUTE", "INTERRUPT", "_FULLSCREEN", "_PUTIMAGE", "_MOUSEHIDE", "_MOUSESHOW", "_SNDPLAY",
-        "_PRINTSTRING", "_SETALPHA", "_CLEARCOLOR", "_SCREENMOVE", "_ICON", "_PALETTECOLOR", "_COPYPALETTE",
-        "_PRINTMODE", "_BLEND", "_DONTBLEND", "_MAPTRIANGLE", "_RESIZE", "_FPS", "_SCREENHIDE", "_SCREENSHOW",
-        "_CONTROLCHR", "_BLINK", "_SCREENICON", "_EXIT", "RANDOM", "ENDIF"};
+        "INPUT",         "OPEN",         "CLOSE",        "WRITE",       "GET",         "PUT",          "PAINT",
+        "DRAW",          "SOUND",        "PLAY",         "BEEP",        "REDIM",       "ERASE",        "OPTION",
+        "KILL",          "NAME",         "SHELL",        "CHAIN",       "COMMON",      "DEF",          "TYPE",
+        "FIELD",         "LSET",         "RSET",         "POKE",        "OUT",         "WAIT",         "KEY",
+        "STRIG",         "PEN",          "STOP",         "RESUME",      "ERROR",       "STATIC",       "CHDIR",
+        "MKDIR",         "RMDIR",        "FILES",        "LPRINT",      "SEEK",        "LOCK",         "UNLOCK",
+        "ENVIRON",       "CLEAR",        "RUN",          "BLOAD",       "BSAVE",       "DEFSEG",       "IOCTL",
+        "TRON",          "TROFF",        "ABSOLUTE",     "INTERRUPT",   "_FULLSCREEN", "_PUTIMAGE",    "_MOUSEHIDE",
+        "_MOUSESHOW",    "_SNDPLAY",     "_PRINTSTRING", "_SETALPHA",   "_CLEARCOLOR", "_SCREENMOVE",  "_ICON",
+        "_PALETTECOLOR", "_COPYPALETTE", "_PRINTMODE",   "_BLEND",      "_DONTBLEND",  "_MAPTRIANGLE", "_RESIZE",
+        "_FPS",          "_SCREENHIDE",  "_SCREENSHOW",  "_CONTROLCHR", "_BLINK",      "_SCREENICON",  "_EXIT",
+        "RANDOM",        "ENDIF"};
     return words;
 }
 
@@ -59,8 +65,10 @@ class parser {
             // A block end that no open block takes.
             const token &w = cur();
             failed_ = false;
-            if (w.text == "END") error_at(w.at, "END " + ahead(1).text + " without " + ahead(1).text);
-            else error_at(w.at, w.text + " without " + opener_of(w.text));
+            if (w.text == "END")
+                error_at(w.at, "END " + ahead(1).text + " without " + ahead(1).text);
+            else
+                error_at(w.at, w.text + " without " + opener_of(w.text));
             skip_statement();
         }
         prog_.end_at = cur().at;
@@ -75,7 +83,7 @@ class parser {
     std::array<type_kind, 26> def_;
     procedure *owner_ = nullptr; // the SUB or FUNCTION being parsed
     int depth_ = 0;
-    bool failed_ = false; // an error was reported in the current statement
+    bool failed_ = false;  // an error was reported in the current statement
     int pending_next_ = 0; // variables of a NEXT still to close enclosing FOR loops
     std::vector<position> pending_next_at_;
 
@@ -219,7 +227,8 @@ class parser {
                 s->labels = std::move(labels);
                 out.push_back(std::move(s));
             }
-            if (failed_) skip_statement();
+            if (failed_)
+                skip_statement();
             else if (!end_of_statement() && !(single_line_ && at_word("ELSE"))) {
                 error_at(cur().at, "expected the end of the statement" + found());
                 skip_statement();
@@ -270,8 +279,8 @@ class parser {
         p->is_function = at_word("FUNCTION");
         next();
         if (!is(tok::name) || keywords().count(cur().text)) {
-            error_at(cur().at, std::string("expected the name of the ") + (p->is_function ? "FUNCTION" : "SUB") +
-                                   found());
+            error_at(cur().at,
+                     std::string("expected the name of the ") + (p->is_function ? "FUNCTION" : "SUB") + found());
             skip_statement();
             p->name = "?";
         } else {
@@ -477,8 +486,10 @@ class parser {
         if (w == "RANDOMIZE") {
             next();
             auto s = make(stmt_kind::randomize, at);
-            if (accept_word("USING")) s->flags = 3;
-            else s->flags = 1;
+            if (accept_word("USING"))
+                s->flags = 3;
+            else
+                s->flags = 1;
             if (statement_ends()) {
                 error_at(at, "RANDOMIZE needs a seed: RANDOMIZE without one asks for input, which is not supported");
                 return nullptr;
@@ -517,8 +528,7 @@ class parser {
             next();
             auto s = make(stmt_kind::simple, at);
             s->name = w;
-            if (w == "_TITLE" || w == "_DELAY" || w == "_LIMIT" || w == "_DEST" || w == "_SOURCE" ||
-                !statement_ends())
+            if (w == "_TITLE" || w == "_DELAY" || w == "_LIMIT" || w == "_DEST" || w == "_SOURCE" || !statement_ends())
                 parse_optional_arguments(s->args);
             return s;
         }
@@ -527,8 +537,8 @@ class parser {
 
     static bool is_simple_keyword(const std::string &w) {
         static const std::set<std::string> simple = {
-            "CLS", "COLOR", "LOCATE", "PALETTE", "PCOPY", "SCREEN", "SLEEP", "WIDTH", "_TITLE", "_DELAY", "_LIMIT",
-            "_DEST", "_SOURCE", "_FREEIMAGE", "_DISPLAY", "_AUTODISPLAY", "_KEYCLEAR", "_FONT"};
+            "CLS",    "COLOR",  "LOCATE", "PALETTE", "PCOPY",      "SCREEN",   "SLEEP",        "WIDTH",     "_TITLE",
+            "_DELAY", "_LIMIT", "_DEST",  "_SOURCE", "_FREEIMAGE", "_DISPLAY", "_AUTODISPLAY", "_KEYCLEAR", "_FONT"};
         return simple.count(w) != 0;
     }
 
@@ -662,8 +672,10 @@ class parser {
         }
         while (!statement_ends() && !failed_) {
             print_item item;
-            if (accept_op(";")) item.kind = print_item::semicolon;
-            else if (accept_op(",")) item.kind = print_item::comma;
+            if (accept_op(";"))
+                item.kind = print_item::semicolon;
+            else if (accept_op(","))
+                item.kind = print_item::comma;
             else if ((at_word("TAB") || at_word("SPC")) && ahead(1).kind == tok::op && ahead(1).text == "(") {
                 item.kind = at_word("TAB") ? print_item::tab : print_item::spc;
                 next();
@@ -817,15 +829,15 @@ class parser {
             c.at = cur().at;
             next();
             failed_ = false;
-            if (accept_word("ELSE")) c.is_else = true;
+            if (accept_word("ELSE"))
+                c.is_else = true;
             else
                 do {
                     case_test test;
                     if (accept_word("IS")) {
                         test.kind = case_test::is;
-                        if (cur().kind == tok::op &&
-                            (cur().text == "=" || cur().text == "<>" || cur().text == "<" || cur().text == ">" ||
-                             cur().text == "<=" || cur().text == ">=")) {
+                        if (cur().kind == tok::op && (cur().text == "=" || cur().text == "<>" || cur().text == "<" ||
+                                                      cur().text == ">" || cur().text == "<=" || cur().text == ">=")) {
                             test.op = cur().text;
                             next();
                         } else {
@@ -842,8 +854,10 @@ class parser {
                     }
                     c.tests.push_back(std::move(test));
                 } while (!failed_ && accept_op(","));
-            if (failed_) skip_statement();
-            else if (!end_of_statement()) error_at(cur().at, "expected the end of the statement" + found());
+            if (failed_)
+                skip_statement();
+            else if (!end_of_statement())
+                error_at(cur().at, "expected the end of the statement" + found());
             parse_block(c.body, false);
             s->cases.push_back(std::move(c));
         }
@@ -909,8 +923,8 @@ class parser {
     }
 
     void check_next_variable(const stmt &f, const expr &v) {
-        if (v.text != f.target->text || (v.suffix != f.target->suffix && v.suffix != type_kind::none &&
-                                          f.target->suffix != type_kind::none))
+        if (v.text != f.target->text ||
+            (v.suffix != f.target->suffix && v.suffix != type_kind::none && f.target->suffix != type_kind::none))
             error_at(v.at, "NEXT " + v.text + " closes FOR " + f.target->text);
     }
 
@@ -986,8 +1000,10 @@ class parser {
         auto s = make(stmt_kind::on_jump, at);
         s->value = parse_expression();
         if (failed_) return nullptr;
-        if (at_word("GOTO")) s->name = "GOTO";
-        else if (at_word("GOSUB")) s->name = "GOSUB";
+        if (at_word("GOTO"))
+            s->name = "GOTO";
+        else if (at_word("GOSUB"))
+            s->name = "GOSUB";
         else {
             error_at(cur().at, "expected GOTO or GOSUB" + found());
             return nullptr;
@@ -1038,8 +1054,10 @@ class parser {
                 s->args.push_back(nullptr);
             }
             if (accept_op(",")) {
-                if (at_word("B")) box = 1;
-                else if (at_word("BF")) box = 2;
+                if (at_word("B"))
+                    box = 1;
+                else if (at_word("BF"))
+                    box = 2;
                 else if (!at_op(",")) {
                     error_at(cur().at, "expected B or BF" + found());
                     return nullptr;
@@ -1384,21 +1402,7 @@ class parser {
     }
 
     // Unary minus binds looser than ^: -2 ^ 2 is -4.
-    expr_ptr parse_negation() {
-        if (at_op("-") || at_op("+")) {
-            const std::string op = cur().text;
-            const position at = cur().at;
-            next();
-            depth_guard guard(*this);
-            if (depth_ > max_depth) {
-                error_at(at, "the expression is nested too deeply");
-                return std::make_unique<expr>();
-            }
-            expr_ptr operand = parse_negation();
-            return op == "-" ? unary("-", std::move(operand), at) : std::move(operand);
-        }
-        return parse_power();
-    }
+    expr_ptr parse_negation() { return parse_signed(&parser::parse_negation, &parser::parse_power); }
 
     expr_ptr parse_power() {
         expr_ptr left = parse_atom();
@@ -1411,20 +1415,22 @@ class parser {
     }
 
     // The exponent may carry its own sign: 2 ^ -1.
-    expr_ptr parse_power_operand() {
-        if (at_op("-") || at_op("+")) {
-            const std::string op = cur().text;
-            const position at = cur().at;
-            next();
-            depth_guard guard(*this);
-            if (depth_ > max_depth) {
-                error_at(at, "the expression is nested too deeply");
-                return std::make_unique<expr>();
-            }
-            expr_ptr operand = parse_power_operand();
-            return op == "-" ? unary("-", std::move(operand), at) : std::move(operand);
+    expr_ptr parse_power_operand() { return parse_signed(&parser::parse_power_operand, &parser::parse_atom); }
+
+    // A sign and what `self` parses after it (signs repeat: - -2), or `unsigned_operand` when no
+    // sign comes.
+    expr_ptr parse_signed(expr_ptr (parser::*self)(), expr_ptr (parser::*unsigned_operand)()) {
+        if (!at_op("-") && !at_op("+")) return (this->*unsigned_operand)();
+        const std::string op = cur().text;
+        const position at = cur().at;
+        next();
+        depth_guard guard(*this);
+        if (depth_ > max_depth) {
+            error_at(at, "the expression is nested too deeply");
+            return std::make_unique<expr>();
         }
-        return parse_atom();
+        expr_ptr operand = (this->*self)();
+        return op == "-" ? unary("-", std::move(operand), at) : std::move(operand);
     }
 
     expr_ptr parse_atom() {

@@ -49,16 +49,22 @@ inline run_hooks hooks;
     end();
 }
 inline void sleep_statement(int32_t seconds, int32_t passed) {
-    if (hooks.sleep) hooks.sleep(seconds, passed);
-    else sub_sleep(seconds, passed);
+    if (hooks.sleep)
+        hooks.sleep(seconds, passed);
+    else
+        sub_sleep(seconds, passed);
 }
 inline void delay_statement(double seconds) {
-    if (hooks.delay) hooks.delay(seconds);
-    else sub__delay(seconds);
+    if (hooks.delay)
+        hooks.delay(seconds);
+    else
+        sub__delay(seconds);
 }
 inline void limit_statement(double rate) {
-    if (hooks.limit) hooks.limit(rate);
-    else sub__limit(rate);
+    if (hooks.limit)
+        hooks.limit(rate);
+    else
+        sub__limit(rate);
 }
 
 // Division by zero in the program's own arithmetic (\ and MOD). The runtime's error(11) is the
@@ -249,7 +255,9 @@ inline double val(const tqs *s) {
         size_t digits = 0;
         for (size_t i = 2; i < text.size() && digits < 64; i++, digits++) {
             char c = text[i];
-            unsigned d = c >= '0' && c <= '9' ? unsigned(c - '0') : (c & ~0x20) >= 'A' && (c & ~0x20) <= 'F' ? unsigned((c & ~0x20) - 'A' + 10) : 99;
+            unsigned d = c >= '0' && c <= '9'                       ? unsigned(c - '0')
+                         : (c & ~0x20) >= 'A' && (c & ~0x20) <= 'F' ? unsigned((c & ~0x20) - 'A' + 10)
+                                                                    : 99;
             if (d >= (1u << shift)) break;
             value = (value << shift) | d;
         }
@@ -308,7 +316,9 @@ inline bool print_item(tqs *local, tqs *value) {
 template <typename T> inline tqs *number_text(T value) { return tqs_add(tqs_str(value), tqs_new_txt_len(" ", 1)); }
 // TAB(n): spaces up to column n, on the next line when the cursor is already past it.
 inline void print_tab(int32_t column) {
-    const int32_t width = write_page->text ? write_page->width : write_page->width / (font_width_of(write_page->font) ? font_width_of(write_page->font) : 1);
+    const int32_t width =
+        write_page->text ? write_page->width
+                         : write_page->width / (font_width_of(write_page->font) ? font_width_of(write_page->font) : 1);
     if (column < 1) column = 1;
     if (width > 0 && column > width) column = (column - 1) % width + 1;
     if (func_pos(0) > column) newline();
@@ -390,8 +400,8 @@ template <int N> inline ptrszint offset(const array_descriptor<N> *a, const int6
     ptrszint index = 0;
     for (int k = 0; k < N; k++) {
         const array_dimension &d = a->dim[N - 1 - k];
-        const ptrszint i = array_check(static_cast<uint32_t>(s[k]) - static_cast<uint32_t>(d.lbound),
-                                       static_cast<uptrszint>(d.count));
+        const ptrszint i =
+            array_check(static_cast<uint32_t>(s[k]) - static_cast<uint32_t>(d.lbound), static_cast<uptrszint>(d.count));
         if (i == 0 && static_cast<uint32_t>(s[k]) - static_cast<uint32_t>(d.lbound) != 0) return 0;
         index += i * d.multiplier;
     }

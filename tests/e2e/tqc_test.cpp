@@ -238,16 +238,19 @@ TEST(Examples, MenuMovesItsBarAndTellsTheChoice) {
     EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
                         return cells_at(p, w, 2, 30, "*** Main menu ***", WHITE, BLUE) &&
                                cells_at(p, w, 8, 31, "Launch the rocket", 0, GREY);
-                    }).empty());
+                    })
+                     .empty());
     run.tap("Down");
     EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
                         return cells_at(p, w, 8, 31, "Launch the rocket", GREY, BLUE) &&
                                cells_at(p, w, 10, 31, "Count the stars", 0, GREY);
-                    }).empty());
+                    })
+                     .empty());
     run.tap("Return");
     EXPECT_FALSE(run.wait_for([](const std::vector<uint32_t> &p, int w) {
                         return cells_at(p, w, 18, 25, "You chose: Count the stars", YELLOW, BLUE);
-                    }).empty());
+                    })
+                     .empty());
     run.end_with_keys("Escape");
 }
 
@@ -276,7 +279,8 @@ TEST(Examples, PrimesListsAndCountsThem) {
                         for (int row = 4; row <= 20; row++)
                             if (cells_at(p, w, row, 1, "There are 95 of them.", YELLOW, 0)) return true;
                         return false;
-                    }).empty());
+                    })
+                     .empty());
     // The program has already reached END: one key ends it.
     x.tap(run.window(), "Return");
 }

@@ -63,6 +63,11 @@ SUB Boom
     X% = 32767
     X% = X% + 1
 END SUB
+
+' A local that is only ever stored to still builds without warnings.
+SUB StoreOnly
+    Kept& = 7
+END SUB
 '> text 1:  10
 '> text 2:  10
 '> text 3:  20
