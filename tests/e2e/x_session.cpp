@@ -97,15 +97,59 @@ std::string program::standard_error() {
     return err_;
 }
 
+own_display::own_display() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(fds[0]);
+        // The server picks a free display number and writes it to the pipe once it takes clients.
+        const std::string fd = std::to_string(fds[1]);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string text;
+    const int64_t until = now_ms() + 10000;
+    while (text.find('\n') == std::string::npos && now_ms() < until) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buffer[32];
+        ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    if (text.find('\n') != std::string::npos) number_ = std::stoi(text);
+}
+
+own_display::~own_display() { end_server(SIGTERM); }
+
+void own_display::end_server(int signal) {
+    if (pid_ <= 0) return;
+    kill(pid_, signal);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    if (signal == SIGKILL && number_ >= 0) {
+        // A killed server leaves its lock file and socket behind.
+        unlink(("/tmp/.X" + std::to_string(number_) + "-lock").c_str());
+        unlink(("/tmp/.X11-unix/X" + std::to_string(number_)).c_str());
+    }
+}
+
 namespace {
 // A window that is not mapped yet, or lies partly off the screen, refuses requests such as
 // reading its pixels; the tests then simply try again.
 int ignore_x_error(Display *, XErrorEvent *) { return 0; }
 } // namespace
 
-x_session::x_session() {
+x_session::x_session(const char *display_name) {
     XSetErrorHandler(ignore_x_error);
-    display_ = XOpenDisplay(nullptr);
+    display_ = XOpenDisplay(display_name);
     if (!display_) return;
     Window root_return, parent;
     Window *children = nullptr;

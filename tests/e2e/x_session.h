@@ -37,9 +37,30 @@ class program {
     void drain();
 };
 
+// An X server of the test's own (Xvfb on a free display number), for tests that take the display
+// away from a program. Ended with the object.
+class own_display {
+  public:
+    own_display();
+    ~own_display();
+    own_display(const own_display &) = delete;
+    own_display &operator=(const own_display &) = delete;
+    bool ok() const { return number_ >= 0; }
+    // ":N", for DISPLAY.
+    std::string name() const { return ":" + std::to_string(number_); }
+    // Ends the server with `signal` (SIGTERM lets it close its connections, SIGKILL leaves that to
+    // the kernel) and waits until it is gone.
+    void end_server(int signal);
+
+  private:
+    int pid_ = -1;
+    int number_ = -1;
+};
+
 class x_session {
   public:
-    x_session();
+    // A connection to `display_name`, or to the display DISPLAY names when it is null.
+    explicit x_session(const char *display_name = nullptr);
     ~x_session();
     bool ok() const { return display_ != nullptr; }
     Display *display() const { return display_; }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/keyboard.h"
+#include "platform/linux/x11_connection.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -42,6 +43,7 @@ Display *query_connection() {
     if (!query_tried) {
         query_tried = true;
         XInitThreads();
+        guard_display_connections();
         Display *d = XOpenDisplay(nullptr);
         if (d) {
             query_display = d;
@@ -124,7 +126,7 @@ void watch_loop(Display *d) {
         }
         pollfd fd{ConnectionNumber(d), POLLIN, 0};
         if (poll(&fd, 1, -1) < 0) continue;
-        if (fd.revents & (POLLHUP | POLLERR)) return;
+        if (fd.revents & (POLLHUP | POLLERR)) display_connection_lost();
     }
 }
 
