@@ -300,6 +300,9 @@ TEST_F(WindowTest, HasFocusIsTrueExactlyWhileTheWindowHasTheKeyboardFocus) {
         XSync(x.display(), False);
         EXPECT_EQ(x.find_window("focus 0", 3000), w);
     }
+    // The focus follows the pointer again, as the X server starts, for the tests that come after.
+    XSetInputFocus(x.display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(x.display(), False);
     x.close(w);
     std::optional<int> status = p.wait_exit(1000);
     ASSERT_TRUE(status.has_value());
