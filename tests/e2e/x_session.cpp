@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,12 +25,23 @@ int64_t now_ms() {
 
 std::string program_path(const std::string &name) { return std::string(E2E_PROGRAM_DIR) + "/" + name; }
 
+namespace {
+// In a child just forked by `parent`: the child gets `signal` when the test process ends, so that
+// nothing a test started outlives it, even when the test is killed.
+void end_with(pid_t parent, int signal) {
+    prctl(PR_SET_PDEATHSIG, signal);
+    if (getppid() != parent) _exit(1);
+}
+} // namespace
+
 program::program(const std::string &path, const std::vector<std::string> &args,
                  const std::vector<std::string> &environment) {
     int fds[2];
     if (pipe(fds) != 0) return;
+    const pid_t test = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        end_with(test, SIGKILL);
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
@@ -100,8 +112,10 @@ std::string program::standard_error() {
 own_display::own_display() {
     int fds[2];
     if (pipe(fds) != 0) return;
+    const pid_t test = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        end_with(test, SIGTERM);
         close(fds[0]);
         // The server picks a free display number and writes it to the pipe once it takes clients.
         const std::string fd = std::to_string(fds[1]);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -71,6 +72,7 @@ int run_dialog(const std::vector<std::string> &args, const std::string &input, b
     std::vector<char *> argv;
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
+    const pid_t program = getpid();
     pid_t child = fork();
     if (child < 0) {
         close(pipe_fds[0]);
@@ -78,6 +80,9 @@ int run_dialog(const std::vector<std::string> &args, const std::string &input, b
         return -1;
     }
     if (child == 0) {
+        // A box never outlives its program, however the program ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != program) _exit(127);
         dup2(pipe_fds[0], STDIN_FILENO);
         close(pipe_fds[0]);
         close(pipe_fds[1]);
