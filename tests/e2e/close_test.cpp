@@ -7,10 +7,13 @@
 // whole test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "x_session.h"
 
@@ -49,6 +52,7 @@ class CloseAtAnyMoment : public testing::TestWithParam<close_moment> {
 TEST_P(CloseAtAnyMoment, EndsWithStatusZeroWithinASecond) {
     const close_moment m = GetParam();
     const bool demo = std::string(m.program) == "demo";
+    std::vector<int64_t> latencies;
     for (int round = 0; round < rounds(); round++) {
         SCOPED_TRACE("round " + std::to_string(round));
         const int64_t exec = e2e::now_ms();
@@ -72,7 +76,11 @@ TEST_P(CloseAtAnyMoment, EndsWithStatusZeroWithinASecond) {
                                         << " ms after exec): " << p.standard_error();
         EXPECT_EQ(*status, 0) << p.standard_error();
         EXPECT_TRUE(complaint_free(p.standard_error())) << p.standard_error();
+        latencies.push_back(e2e::now_ms() - sent);
     }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("close request to exit: median %lld ms, longest %lld ms\n",
+                static_cast<long long>(latencies[latencies.size() / 2]), static_cast<long long>(latencies.back()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
