@@ -12,7 +12,8 @@
 // XCB as well, and some of its calls take a missing reply for an answer and crash. A fault is
 // therefore taken for a lost display when the sentinel, a connection of our own that never
 // carries any traffic, has been hung up by the server; any other fault goes on to the handler
-// that was there before (the default one, or a sanitizer's).
+// that was there before (the default one, or a sanitizer's). Errors the server reports on a
+// connection other than the keyboard's are taken for the loss in the same way.
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -42,6 +43,11 @@ std::string lost_line;
 
 int io_error_handler(Display *) { display_connection_lost(); }
 
+using error_handler = int (*)(Display *, XErrorEvent *);
+std::atomic<error_handler> previous_error_handler{nullptr};
+constexpr int MAX_IGNORED = 4;
+std::atomic<Display *> ignored[MAX_IGNORED];
+
 // True when the server hangs up the sentinel within half a second: a server that died closes all
 // its connections, though not necessarily all at the same moment.
 bool sentinel_hung_up() {
@@ -49,6 +55,16 @@ bool sentinel_hung_up() {
     if (fd < 0) return false;
     pollfd p{fd, POLLRDHUP, 0};
     return poll(&p, 1, 500) > 0 && (p.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0;
+}
+
+// A server on its way out may still answer a request with an error (a context it no longer
+// knows, say) before it hangs up.
+int error_handler_of_process(Display *display, XErrorEvent *event) {
+    for (const std::atomic<Display *> &d : ignored)
+        if (d.load() == display) return 0;
+    if (sentinel_hung_up()) display_connection_lost();
+    const error_handler previous = previous_error_handler.load();
+    return previous ? previous(display, event) : 0;
 }
 
 void fault_handler(int sig, siginfo_t *info, void *context) {
@@ -92,7 +108,18 @@ void guard_display_connections() {
                     display_name() + "\n";
         std::signal(SIGPIPE, SIG_IGN);
         XSetIOErrorHandler(io_error_handler);
+        previous_error_handler = XSetErrorHandler(error_handler_of_process);
     });
+}
+
+void ignore_errors_of(Display *display) {
+    guard_display_connections();
+    for (std::atomic<Display *> &d : ignored) {
+        Display *expected = nullptr;
+        if (d.compare_exchange_strong(expected, display) || expected == display) break;
+    }
+    const error_handler replaced = XSetErrorHandler(error_handler_of_process);
+    if (replaced != error_handler_of_process) previous_error_handler = replaced;
 }
 
 void display_connection_lost() {
