@@ -7,8 +7,10 @@ start_virtual_display() {
   local number_file
   number_file=$(mktemp)
   # The server writes its display number to descriptor 3 once it takes clients. It is ended when
-  # this shell ends, however that happens (even by SIGKILL).
-  setpriv --pdeathsig TERM Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  # this shell ends, however that happens (even by SIGKILL). Without -noreset the server starts
+  # afresh each time its last client leaves, and refuses the connections that arrive meanwhile:
+  # a test starting just as the one before it ended would find no display.
+  setpriv --pdeathsig TERM Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   virtual_display_pid=$!
   for _ in $(seq 1 100); do
     [ -s "$number_file" ] && break

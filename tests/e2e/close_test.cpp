@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -25,8 +26,9 @@ struct close_moment {
     const char *name;
     const char *program;        // "demo", or a mode of the window test program
     const char *wait_for_title; // a window to wait for before the close request (an error box), or null
+    e2e::sign shown;            // what the window must show before the close request, or NO_SIGN
     int after_exec_ms;          // the close request goes this long after the program was started ...
-    int settle_ms;              // ... or this long after its window (or box) appeared
+    int settle_ms;              // ... or this long after its window (or box, or sign) appeared
 };
 
 int rounds() {
@@ -44,7 +46,8 @@ bool complaint_free(const std::string &err) {
 class CloseAtAnyMoment : public testing::TestWithParam<close_moment> {
   protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+        ASSERT_TRUE(x.ok()) << "cannot connect to the X display " << std::getenv("DISPLAY");
     }
     e2e::x_session x;
 };
@@ -61,6 +64,10 @@ TEST_P(CloseAtAnyMoment, EndsWithStatusZeroWithinASecond) {
         const Window w = x.find_window(demo ? DEMO_TITLE : "Untitled", 10000);
         ASSERT_NE(w, 0u) << p.standard_error();
         int64_t at = e2e::now_ms() + m.settle_ms;
+        if (m.shown.top >= 0) {
+            ASSERT_TRUE(x.wait_until_shown(w, m.shown, 10000)) << p.standard_error();
+            at = e2e::now_ms() + m.settle_ms;
+        }
         if (m.wait_for_title) {
             ASSERT_NE(x.find_window(m.wait_for_title, 10000), 0u) << p.standard_error();
             at = e2e::now_ms() + m.settle_ms;
@@ -85,13 +92,17 @@ TEST_P(CloseAtAnyMoment, EndsWithStatusZeroWithinASecond) {
 
 INSTANTIATE_TEST_SUITE_P(
     Moments, CloseAtAnyMoment,
-    testing::Values(close_moment{"At0ms", "demo", nullptr, 0, 0}, close_moment{"At20ms", "demo", nullptr, 20, 0},
-                    close_moment{"At50ms", "demo", nullptr, 50, 0}, close_moment{"At100ms", "demo", nullptr, 100, 0},
-                    close_moment{"At200ms", "demo", nullptr, 200, 0}, close_moment{"At400ms", "demo", nullptr, 400, 0},
-                    close_moment{"InSleep", "sleep", nullptr, -1, 300},
-                    close_moment{"InTheEndWait", "end", nullptr, -1, 300},
-                    close_moment{"BehindAnErrorBox", "errors", "Unhandled Error #9 - e2e_window", -1, 100},
-                    close_moment{"AtTheRandomizePrompt", "randomize", nullptr, -1, 300}),
+    testing::Values(close_moment{"At0ms", "demo", nullptr, e2e::NO_SIGN, 0, 0},
+                    close_moment{"At20ms", "demo", nullptr, e2e::NO_SIGN, 20, 0},
+                    close_moment{"At50ms", "demo", nullptr, e2e::NO_SIGN, 50, 0},
+                    close_moment{"At100ms", "demo", nullptr, e2e::NO_SIGN, 100, 0},
+                    close_moment{"At200ms", "demo", nullptr, e2e::NO_SIGN, 200, 0},
+                    close_moment{"At400ms", "demo", nullptr, e2e::NO_SIGN, 400, 0},
+                    close_moment{"InSleep", "sleep", nullptr, e2e::HI_DRAWN, -1, 300},
+                    close_moment{"InTheEndWait", "end", nullptr, e2e::PRESS_ANY_KEY, -1, 300},
+                    close_moment{"BehindAnErrorBox", "errors", "Unhandled Error #9 - e2e_window", e2e::NO_SIGN, -1,
+                                 100},
+                    close_moment{"AtTheRandomizePrompt", "randomize", nullptr, e2e::SEED_PROMPT, -1, 300}),
     [](const testing::TestParamInfo<close_moment> &moment_info) { return std::string(moment_info.param.name); });
 
 } // namespace

@@ -16,7 +16,8 @@ struct moment {
     const char *name;
     const char *mode;      // the test program's mode
     const char *box_title; // an error box to wait for before the server goes, or null
-    int settle_ms;         // how long the program runs (after its window or box is up) before that
+    e2e::sign shown;       // what the window must show before then (the program is in its wait)
+    int settle_ms;         // how long the program runs (after its window, sign or box is up) before that
     int signal;            // what ends the server
 };
 
@@ -42,7 +43,11 @@ TEST_P(DisplayLossTest, EndsWithStatusOneAndOneLineWithinASecond) {
             // The test's own connection goes before the server does.
             e2e::x_session x(server.name().c_str());
             ASSERT_TRUE(x.ok());
-            ASSERT_NE(x.find_window("Untitled", 5000), 0u) << p.standard_error();
+            const Window w = x.find_window("Untitled", 5000);
+            ASSERT_NE(w, 0u) << p.standard_error();
+            if (m.shown.top >= 0) {
+                ASSERT_TRUE(x.wait_until_shown(w, m.shown, 10000)) << p.standard_error();
+            }
             if (m.box_title) {
                 ASSERT_NE(x.find_window(m.box_title, 5000), 0u) << p.standard_error();
             }
@@ -61,13 +66,13 @@ TEST_P(DisplayLossTest, EndsWithStatusOneAndOneLineWithinASecond) {
 
 INSTANTIATE_TEST_SUITE_P(
     Moments, DisplayLossTest,
-    testing::Values(moment{"Sleep", "sleep", nullptr, 300, SIGTERM},
-                    moment{"SleepKilled", "sleep", nullptr, 300, SIGKILL},
-                    moment{"EndWait", "end", nullptr, 400, SIGTERM},
-                    moment{"EndWaitKilled", "end", nullptr, 400, SIGKILL},
-                    moment{"ErrorBox", "errors", "Unhandled Error #9 - e2e_window", 100, SIGTERM},
-                    moment{"ErrorBoxKilled", "errors", "Unhandled Error #9 - e2e_window", 100, SIGKILL},
-                    moment{"Idle", "idle", nullptr, 0, SIGKILL}),
+    testing::Values(moment{"Sleep", "sleep", nullptr, e2e::HI_DRAWN, 300, SIGTERM},
+                    moment{"SleepKilled", "sleep", nullptr, e2e::HI_DRAWN, 300, SIGKILL},
+                    moment{"EndWait", "end", nullptr, e2e::PRESS_ANY_KEY, 400, SIGTERM},
+                    moment{"EndWaitKilled", "end", nullptr, e2e::PRESS_ANY_KEY, 400, SIGKILL},
+                    moment{"ErrorBox", "errors", "Unhandled Error #9 - e2e_window", e2e::NO_SIGN, 100, SIGTERM},
+                    moment{"ErrorBoxKilled", "errors", "Unhandled Error #9 - e2e_window", e2e::NO_SIGN, 100, SIGKILL},
+                    moment{"Idle", "idle", nullptr, e2e::NO_SIGN, 0, SIGKILL}),
     [](const testing::TestParamInfo<moment> &moment_info) { return std::string(moment_info.param.name); });
 
 // Start-up: the server goes a few milliseconds after the program was started, before, while or

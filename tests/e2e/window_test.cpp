@@ -13,7 +13,8 @@ namespace {
 class WindowTest : public testing::Test {
   protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+        ASSERT_TRUE(x.ok()) << "cannot connect to the X display " << std::getenv("DISPLAY");
     }
     e2e::x_session x;
 };

@@ -117,12 +117,13 @@ own_display::own_display() {
     if (pid_ == 0) {
         end_with(test, SIGTERM);
         close(fds[0]);
-        // The server picks a free display number and writes it to the pipe once it takes clients.
+        // The server picks a free display number and writes it to the pipe once it takes clients;
+        // -noreset keeps it taking them when its last client has just left.
         const std::string fd = std::to_string(fds[1]);
         int null = open("/dev/null", O_RDWR);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                static_cast<char *>(nullptr));
         _exit(127);
     }
@@ -163,7 +164,10 @@ int ignore_x_error(Display *, XErrorEvent *) { return 0; }
 
 x_session::x_session(const char *display_name) {
     XSetErrorHandler(ignore_x_error);
-    display_ = XOpenDisplay(display_name);
+    // A server started without -noreset refuses connections for a moment after its last client
+    // left (the test before this one, say): try again for a while.
+    const int64_t until = now_ms() + 3000;
+    while (!(display_ = XOpenDisplay(display_name)) && now_ms() < until) usleep(20000);
     if (!display_) return;
     Window root_return, parent;
     Window *children = nullptr;
@@ -232,6 +236,24 @@ std::vector<uint32_t> x_session::grab(Window w, int &width, int &height) {
                 static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
     XDestroyImage(image);
     return pixels;
+}
+
+bool x_session::wait_until_shown(Window w, const sign &s, int ms) {
+    move_onto_screen(w);
+    const int64_t until = now_ms() + ms;
+    for (;;) {
+        int width = 0, height = 0;
+        const std::vector<uint32_t> pixels = grab(w, width, height);
+        if (!pixels.empty() && height > s.bottom && width > s.right)
+            for (int y = s.top; y <= s.bottom; y++)
+                for (int x = 0; x <= s.right; x++) {
+                    const uint32_t got =
+                        pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+                    if (s.colour ? got == s.colour : got != 0) return true;
+                }
+        if (now_ms() >= until) return false;
+        usleep(10000);
+    }
 }
 
 void x_session::close(Window w) {

@@ -57,6 +57,22 @@ class own_display {
     int number_ = -1;
 };
 
+// What a window shows once its program is in a wait: a pixel of `colour` (any lit pixel when it
+// is 0) among the rows `top` to `bottom` and the columns 0 to `right`. A test that means to act on
+// a wait watches for it, since a slow machine (a sanitizer build on a busy one, say) can make the
+// start-up before the wait last longer than any fixed delay.
+struct sign {
+    int top, bottom, right;
+    uint32_t colour;
+};
+constexpr sign NO_SIGN{-1, -1, -1, 0};
+// What the window test program shows: "Hi!" in yellow at row 2, column 41 of its test picture,
+// the last thing drawn before it sleeps or ends; "Press any key to continue" in yellow on the
+// bottom row of its 640 x 480 screen, in the END wait; the seed prompt on the top text row.
+constexpr sign HI_DRAWN{16, 31, 343, 0xFFFF55};
+constexpr sign PRESS_ANY_KEY{464, 479, 199, 0xFFFF55};
+constexpr sign SEED_PROMPT{0, 15, 639, 0};
+
 class x_session {
   public:
     // A connection to `display_name`, or to the display DISPLAY names when it is null.
@@ -73,6 +89,9 @@ class x_session {
     void move_onto_screen(Window w);
     // The window's pixels as 0x00RRGGBB, rows top to bottom.
     std::vector<uint32_t> grab(Window w, int &width, int &height);
+    // Moves the window onto the screen and waits up to `ms` milliseconds for it to show `s`; false
+    // when it never did.
+    bool wait_until_shown(Window w, const sign &s, int ms);
     // Sends WM_DELETE_WINDOW, as a window manager's close button does.
     void close(Window w);
     // Presses and releases keys by name (X key symbols such as "a", "Shift_L", "Caps_Lock") through
