@@ -21,7 +21,8 @@ cmake --build "$build" -j"$(nproc)" --target libtq_e2e >/dev/null
 . scripts/virtual_display.sh
 log=$(mktemp)
 times=$(mktemp)
-trap 'end_virtual_display; rm -f "$log" "$times"' EXIT
+test_pid=
+trap 'end_virtual_display; [ -z "$test_pid" ] || kill "$test_pid" 2>/dev/null; rm -f "$log" "$times"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 start_virtual_display
@@ -30,7 +31,10 @@ export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
 passed=0
 for run in $(seq 1 "$runs"); do
-  if "$build/tests/e2e/libtq_e2e" --gtest_filter='Moments/CloseAtAnyMoment.*' >"$log" 2>&1 </dev/null; then
+  # In the background, so that Ctrl+C or SIGTERM ends the loop at once rather than after the run.
+  "$build/tests/e2e/libtq_e2e" --gtest_filter='Moments/CloseAtAnyMoment.*' >"$log" 2>&1 </dev/null &
+  test_pid=$!
+  if wait "$test_pid"; then
     passed=$((passed + 1))
   else
     echo "run $run failed:"
