@@ -22,7 +22,7 @@ cmake --build "$build" -j"$(nproc)" --target libtq_e2e >/dev/null
 log=$(mktemp)
 times=$(mktemp)
 test_pid=
-trap 'end_virtual_display; [ -z "$test_pid" ] || kill "$test_pid" 2>/dev/null; rm -f "$log" "$times"' EXIT
+trap 'end_virtual_display; [ -z "$test_pid" ] || kill "$test_pid" 2>/dev/null || true; rm -f "$log" "$times"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 start_virtual_display
