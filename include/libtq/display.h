@@ -63,6 +63,13 @@ void display();
 void composition_request();
 void housekeeping_pause(int64_t ms);
 void compose_for_cycle();
+// While the program thread waits (between program_wait_begins and program_wait_ends, program
+// thread) and its picture stands still, the housekeeping thread's cycle has nothing to do:
+// housekeeping_rest, at the top of the cycle, returns once the wait ended or the program is to end,
+// serving requests meanwhile.
+void program_wait_begins();
+void program_wait_ends();
+void housekeeping_rest();
 void sub__display();
 void sub__autodisplay();
 int32_t func__autodisplay();

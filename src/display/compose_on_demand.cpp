@@ -14,6 +14,12 @@
 // request follow each other no faster than the window presents them (`max_fps`): a request that
 // comes sooner is served when that period has passed. The cycle's own steps, its count in `frame`
 // and the display lock are untouched.
+//
+// While the program thread waits and its picture stands still (a graphics page that does not
+// blink), the cycle has nothing to do: its compositions would find nothing changed, and nobody
+// reads the BIOS tick count or the retrace flags. The housekeeping thread then rests at the top of
+// its cycle until the wait ends, still serving requests and looking ten times a second whether the
+// program is to end; the program thread wakes it as its wait ends.
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -71,6 +77,41 @@ struct shown_state {
 };
 shown_state shown_at_request;
 
+// True while the program thread waits and its picture stands still. Written by the program thread
+// as its waits begin and end.
+std::atomic<bool> still_wait{false};
+// The housekeeping thread rests: the end of a wait must wake it.
+std::atomic<bool> resting{false};
+// How often a resting housekeeping thread looks whether the program is to end (the close button
+// only sets a word).
+constexpr std::chrono::milliseconds REST_CHECK{100};
+
+bool end_asked() { return (exit_value.load() && !exit_blocked.load()) || close_program.load(); }
+
+// Waits under `hold` until `until` or until `done()` holds, composing whenever a request is due.
+template <typename Done>
+void serve_requests_until(std::unique_lock<std::mutex> &hold, clock_type::time_point until, Done done) {
+    for (;;) {
+        const clock_type::time_point now = clock_type::now();
+        if (requested) {
+            const clock_type::time_point allowed = last_on_request + presentation_period();
+            if (now >= allowed) {
+                last_on_request = now;
+                take_request();
+                hold.unlock();
+                if (autodisplay.load() == 1) display();
+                hold.lock();
+                continue;
+            }
+            if (now >= until || done()) return; // served in a later pause
+            request_signal.wait_until(hold, allowed < until ? allowed : until);
+            continue;
+        }
+        if (now >= until || done()) return;
+        request_signal.wait_until(hold, until);
+    }
+}
+
 } // namespace
 
 void composition_request() {
@@ -94,25 +135,31 @@ void compose_for_cycle() {
 }
 
 void housekeeping_pause(int64_t ms) {
-    const clock_type::time_point until = clock_type::now() + std::chrono::milliseconds(ms);
     std::unique_lock<std::mutex> hold(request_lock);
-    for (;;) {
-        const clock_type::time_point now = clock_type::now();
-        if (requested) {
-            const clock_type::time_point allowed = last_on_request + presentation_period();
-            if (now >= allowed) {
-                last_on_request = now;
-                take_request();
-                hold.unlock();
-                if (autodisplay.load() == 1) display();
-                hold.lock();
-                continue;
-            }
-            if (now >= until) return; // served in a later pause
-            request_signal.wait_until(hold, allowed < until ? allowed : until);
-            continue;
-        }
-        if (now >= until) return;
-        request_signal.wait_until(hold, until);
+    serve_requests_until(hold, clock_type::now() + std::chrono::milliseconds(ms), [] { return false; });
+}
+
+void program_wait_begins() {
+    // Text blinks its cursor and attributes, and screen mode 10 its colours: their frames change
+    // while the program waits.
+    const img_struct *shown = display_page.load();
+    still_wait.store(!shown || (!shown->text && shown->mode != 10));
+}
+
+void program_wait_ends() {
+    still_wait.store(false);
+    if (resting.load()) {
+        { std::lock_guard<std::mutex> hold(request_lock); }
+        request_signal.notify_one();
     }
+}
+
+void housekeeping_rest() {
+    std::unique_lock<std::mutex> hold(request_lock);
+    // Announced before the wait is looked at: the program thread, which ends the wait before it
+    // looks at `resting`, either sees it or is seen to have ended the wait.
+    resting.store(true);
+    auto rest_over = [] { return !still_wait.load() || end_asked(); };
+    while (!rest_over()) serve_requests_until(hold, clock_type::now() + REST_CHECK, rest_over);
+    resting.store(false);
 }

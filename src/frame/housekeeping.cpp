@@ -2,7 +2,8 @@
 //
 // The housekeeping thread cycles every 16 ms. Its pauses between steps are timed waits that a
 // request for a composition ends (the program thread asks as it begins to wait), so that a frame
-// is composed at once without changing the cycle. When the program asks to end (close_program, or
+// is composed at once without changing the cycle; while the program waits on a picture that does
+// not blink, the cycle rests. When the program asks to end (close_program, or
 // the close button's bit of exit_value while the program has not taken over ending itself), it
 // sets stop_program, raises tqevent and wakes the program thread's wait so that it enters the
 // statement frame, and waits until both the program thread has parked (exit_ok bit 1) and the
@@ -40,6 +41,7 @@ void update_bios_ticks() {
 void MAIN_LOOP(void *) {
     bool parity = false;
     for (;;) {
+        housekeeping_rest(); // while the program waits on a still picture
         if (exit_value.load() && !exit_blocked.load()) exit_sequence();
         update_bios_ticks();
         housekeeping_pause(15);

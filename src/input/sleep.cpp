@@ -27,7 +27,9 @@ void sleep_break_signal() {
 void program_wait(int32_t seen, int64_t ms) {
     // A wait without an end still looks again once an hour.
     constexpr int64_t longest_ms = 3600 * 1000;
+    program_wait_begins();
     plat::wait_word(program_wake, seen, (ms < 0 || ms > longest_ms ? longest_ms : ms) * 1000);
+    program_wait_ends();
 }
 
 void sub_sleep(int32_t seconds, int32_t) {

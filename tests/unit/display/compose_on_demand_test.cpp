@@ -167,4 +167,42 @@ TEST_F(ComposeOnDemand, ThreadedEachRequestEndsTheHousekeepingPause) {
     EXPECT_EQ(ended, 0);
 }
 
+// While the program thread waits on a still picture, the housekeeping thread's cycle rests at its
+// top until the wait ends; on a text page, whose cursor blinks, it goes on.
+TEST_F(ComposeOnDemand, ThreadedTheCycleRestsWhileTheProgramWaitsOnAStillPicture) {
+    struct context {
+        std::atomic<bool> stop{false};
+        std::atomic<int32_t> steps{0};
+    } shared;
+    libtq_thread *housekeeping = libtq_thread_new();
+    libtq_thread_start(
+        housekeeping,
+        [](void *argument) {
+            auto *c = static_cast<context *>(argument);
+            while (!c->stop.load()) {
+                housekeeping_rest();
+                housekeeping_pause(2);
+                c->steps.fetch_add(1);
+            }
+        },
+        &shared);
+    auto steps_during_wait = [&](int64_t ms) {
+        const int32_t before = shared.steps.load();
+        program_wait(program_wake.load(), ms);
+        return shared.steps.load() - before;
+    };
+    const int32_t still = steps_during_wait(300); // screen 12
+    const int32_t before = shared.steps.load();
+    for (int spins = 0; spins < 5000 && shared.steps.load() == before; spins++) libtq_sleep_ms(1);
+    const bool resumed = shared.steps.load() != before;
+    tqg_screen(0, 0, 0, 0, 0, 1);
+    const int32_t text = steps_during_wait(300);
+    shared.stop = true;
+    libtq_thread_join(housekeeping);
+    libtq_thread_free(housekeeping);
+    EXPECT_LE(still, 1); // the step under way when the wait began
+    EXPECT_TRUE(resumed);
+    EXPECT_GT(text, 2);
+}
+
 } // namespace
