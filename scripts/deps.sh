@@ -5,7 +5,8 @@ set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev
                 libgl1-mesa-dri libx11-dev libxtst-dev x11-utils)
-test_packages=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool)
+# clang and its runtime libraries build the fuzz targets (libFuzzer, the sanitizers).
+test_packages=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool clang libclang-rt-14-dev)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-demo}" = test ]; then wanted+=("${test_packages[@]}"); fi

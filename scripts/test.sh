@@ -41,4 +41,11 @@ echo "== threaded tests under ThreadSanitizer"
 configure_and_build build/tsan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$jobs" -R Threaded
 
+# ---- fuzzing ------------------------------------------------------------------------------------
+# Each libFuzzer target runs 12 s from its seed corpus (the seven together 84 s); a finding fails
+# the run. Longer runs: scripts/fuzz.sh SECONDS.
+echo "== fuzz targets"
+scripts/fuzz.sh 12
+# ---- end of fuzzing -----------------------------------------------------------------------------
+
 echo "== all tests passed"

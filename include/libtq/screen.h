@@ -252,6 +252,8 @@ int32_t func__controlchr();
 // printer output); `passed` bit 0 columns, bit 1 rows.
 void tqsub_width(int32_t device, int32_t columns, int32_t rows, int32_t console_columns, int32_t console_rows,
                  int32_t passed);
+// PALETTE: `passed` 0 restores the write page's default palette; any other value means both
+// numbers were given (compiled code passes them as one optional part).
 void tqg_palette(int32_t attribute, int32_t colour, int32_t passed);
 void sub_pcopy(int32_t source_page, int32_t destination_page);
 void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed);

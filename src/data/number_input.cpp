@@ -262,7 +262,7 @@ int32_t n_float() {
     std::from_chars_result parsed = std::from_chars(text, o, value);
     // Out of range can only mean an underflow here: the overflow was caught above.
     if (parsed.ec != std::errc()) value = 0;
-    n_float_value = value;
+    n_float_value = static_cast<long double>(value);
     return 1;
 }
 

@@ -62,8 +62,9 @@ bool passes_filter(int32_t level, int32_t scope) {
 } // namespace
 
 // Named for the log so that stack traces leave it out.
-static void libtq_vlog(int32_t level, int32_t scope, const char *file, const char *function, int32_t line,
-                       bool program_only, const char *format, va_list args) {
+__attribute__((format(printf, 7, 0))) static void libtq_vlog(int32_t level, int32_t scope, const char *file,
+                                                             const char *function, int32_t line, bool program_only,
+                                                             const char *format, va_list args) {
     if (!passes_filter(level, scope)) return;
     log_entry entry;
     entry.level = level;
@@ -75,7 +76,8 @@ static void libtq_vlog(int32_t level, int32_t scope, const char *file, const cha
     if (libtq_log_resolve_zorv_symbol(entry.function.c_str(), readable)) entry.function = readable;
     entry.line = line;
     char message[200];
-    if (std::vsnprintf(message, sizeof message, format ? format : "", args) < 0) message[0] = '\0';
+    message[0] = '\0';
+    if (format && std::vsnprintf(message, sizeof message, format, args) < 0) message[0] = '\0';
     entry.message = message;
     if (level == LOGLEVEL_ERROR) entry.stacktrace = libtq_log_get_stacktrace(program_only);
 

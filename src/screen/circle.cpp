@@ -164,8 +164,8 @@ void sub_circle(double x, double y, double radius, uint32_t colour, double start
 
     double cx = x, cy = y, r1 = x + radius;
     if (im->clipping_or_scaling == 2) {
-        const double sx = im->scaling_x, sy = im->scaling_y;
-        const double ox = im->scaling_offset_x, oy = im->scaling_offset_y;
+        const auto sx = static_cast<double>(im->scaling_x), sy = static_cast<double>(im->scaling_y);
+        const auto ox = static_cast<double>(im->scaling_offset_x), oy = static_cast<double>(im->scaling_offset_y);
         cx = x * sx + ox + im->view_offset_x;
         cy = y * sy + oy + im->view_offset_y;
         r1 = r1 * sx + ox + im->view_offset_x;

@@ -35,6 +35,12 @@ void redraw_key_line() {
     key_update();
 }
 
+// A fill colour the image cannot hold, or a method other than 0, 1 or 2.
+bool cls_refused(const img_struct &im, int32_t method, uint32_t fill_colour, int32_t passed) {
+    return ((passed & 2) && im.bits_per_pixel != 32 && fill_colour > im.mask) ||
+           ((passed & 1) && (method < 0 || method > 2));
+}
+
 } // namespace
 
 void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed) {
@@ -42,8 +48,7 @@ void sub_cls(int32_t method, uint32_t fill_colour, int32_t passed) {
     img_struct *im = write_page;
     const bool method_given = passed & 1;
     if (!(passed & 2)) fill_colour = im->background_color;
-    if (((passed & 2) && im->bits_per_pixel != 32 && fill_colour > im->mask) ||
-        (method_given && (method < 0 || method > 2))) {
+    if (cls_refused(*im, method, fill_colour, passed)) {
         error(5);
         return;
     }
@@ -107,6 +112,12 @@ void sub_clsDest(int32_t method, uint32_t fill_colour, int32_t destination, int3
     if (new_error) return;
     if (!(passed & 4)) {
         sub_cls(method, fill_colour, passed & 3);
+        return;
+    }
+    // The arguments are checked against the image before a missing page is made for it.
+    const img_struct *target = image_of_handle_unmade(destination);
+    if (target && cls_refused(*target, method, fill_colour, passed & 3)) {
+        error(5);
         return;
     }
     const int32_t index = image_of_handle(destination, 258);

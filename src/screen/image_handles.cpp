@@ -12,7 +12,12 @@ int32_t func__newimage(int32_t width, int32_t height, int32_t mode, int32_t pass
         return 0;
     }
     const img_struct *like = write_page;
-    const int32_t index = imgnew(width, height, (passed & 1) ? mode : like->mode);
+    if (!(passed & 1)) mode = like->mode;
+    if (facts_of(mode).text() && (width > TEXT_IMAGE_GRID_MAX || height > TEXT_IMAGE_GRID_MAX)) {
+        error(5);
+        return 0;
+    }
+    const int32_t index = imgnew(width, height, mode);
     if (!index) return -1;
     if (!(passed & 1)) {
         // An image in the write page's mode looks like the write page: palette, font, colours.

@@ -133,6 +133,7 @@ int32_t imgframe(uint8_t *buffer, int32_t width, int32_t height, int32_t mode) {
     // The record keeps its size in 16 bits: a larger image would not match its own buffer.
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535) return 0;
     if (!find_mode(mode)) return 0;
+    if (facts_of(mode).text() && (width > TEXT_IMAGE_GRID_MAX || height > TEXT_IMAGE_GRID_MAX)) return 0;
     int32_t index = newimg();
     if (!index) return 0;
     img_struct &im = img[index];

@@ -27,10 +27,6 @@ namespace {
 int32_t first_page_entry[1] = {0};
 int32_t page_capacity = 1;
 
-// A page number is a 32-bit value, but each number up to it costs an entry of the page table;
-// beyond this many the table is not grown and the page cannot be made.
-constexpr int32_t PAGE_TABLE_LIMIT = 1 << 20;
-
 // The page number SCREEN last made the active page; its graphics state follows the program to
 // the next active page. A new screen starts on page 0.
 int32_t screen_active_page = 0;
@@ -172,6 +168,15 @@ void switch_visual_page(int32_t number) {
     set_display_page(index);
     defaultcolors();
     reset_view_print(write_page);
+}
+
+const img_struct *image_of_handle_unmade(int32_t handle) {
+    if (handle < 0) {
+        const int32_t index = valid_image_handle(handle);
+        return index ? &img[index] : nullptr;
+    }
+    if (handle >= PAGE_TABLE_LIMIT) return nullptr;
+    return &img[handle < pages && page[handle] ? page[handle] : page[0]];
 }
 
 int32_t image_of_handle(int32_t handle, int32_t bad_handle_error) {

@@ -18,6 +18,10 @@ void set_display_page(int32_t index);
 // All three: a new screen's page 0.
 void set_current_pages(int32_t index);
 
+// A page number is a 32-bit value, but each number up to it costs an entry of the page table;
+// beyond this many the table is not grown and the page cannot be made (error 7).
+constexpr int32_t PAGE_TABLE_LIMIT = 1 << 20;
+
 // The page table holds at least `entries` entries (new ones 0); false when it cannot grow.
 bool ensure_pages(int32_t entries);
 // Image `index` becomes screen page `number`, an entry the table already holds.
@@ -33,6 +37,12 @@ void release_pages_but_first();
 // sure the page exists (`validatepage`).
 void switch_active_page(int32_t number);
 void switch_visual_page(int32_t number);
+
+// The image a handle names, without making a missing page: a page not made yet reads as page 0,
+// whose size, mode and font it takes when it is made. Null for a negative handle that is not
+// valid or a page number that can never be made. Statements check their arguments against it
+// before image_of_handle makes the page, so that a refused statement makes no page.
+const img_struct *image_of_handle_unmade(int32_t handle);
 
 // The image a handle names: a negative handle names an off-screen image (the negative of its
 // index) and must be valid, else `bad_handle_error` is raised; 0 and above name a screen page,

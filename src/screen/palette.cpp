@@ -16,8 +16,9 @@ void tqg_palette(int32_t attribute, int32_t colour, int32_t passed) {
         restorepalette(im);
         return;
     }
-    // PALETTE takes both numbers or none.
-    if ((passed & 3) != 3 || attribute < 0 || colour < 0) {
+    // PALETTE takes both numbers or none: compiled code passes the pair as one optional part, so
+    // any bit of `passed` means both were given.
+    if (attribute < 0 || colour < 0) {
         error(5);
         return;
     }

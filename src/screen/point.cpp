@@ -31,8 +31,8 @@ double func_point(float x, float y, int32_t passed) {
     switch (round_single(x)) {
     case 0: return round_single(mapped ? im->x * im->scaling_x + im->scaling_offset_x : im->x);
     case 1: return round_single(mapped ? im->y * im->scaling_y + im->scaling_offset_y : im->y);
-    case 2: return im->x;
-    case 3: return im->y;
+    case 2: return static_cast<double>(im->x);
+    case 3: return static_cast<double>(im->y);
     default: error(5); return 0;
     }
 }

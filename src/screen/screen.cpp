@@ -196,6 +196,11 @@ void tqg_screen(int32_t mode, int32_t color_switch, int32_t active_page, int32_t
         error(5);
         return;
     }
+    // A page that can never be made is refused before the screen is rebuilt for it.
+    if (((passed & 4) && active_page >= PAGE_TABLE_LIMIT) || ((passed & 8) && visual_page >= PAGE_TABLE_LIMIT)) {
+        error(7);
+        return;
+    }
     if (!(mode_given && mode == 0 && passed == 1)) width8050switch = 0;
 
     bool switch_due = false;

@@ -124,6 +124,9 @@ inline uint8_t text_attribute(uint32_t foreground, uint32_t background) {
     return static_cast<uint8_t>((background << 4) | ((foreground & 15) + (foreground & 16) * 8));
 }
 
+// The largest grid of a text image: its cursor and text view are 16-bit columns and rows.
+constexpr int32_t TEXT_IMAGE_GRID_MAX = INT16_MAX;
+
 // The columns and rows the text cursor can address on `im` with its font: at least 1 each (a
 // page smaller than one glyph still has a cursor cell) and at most what the 16-bit cursor fields
 // hold.

@@ -144,4 +144,20 @@ TEST(Cls, AnotherImageByHandle) {
     reset_error_state();
 }
 
+// Refused arguments make no page: a page that is missing is checked as the page 0 it would copy.
+TEST(Cls, AMissingPageIsNotMadeForBadArguments) {
+    fresh_screen(12);
+    for (auto [method, fill, passed] : {std::tuple{0, 16u, 2 | 4}, {3, 0u, 1 | 4}}) {
+        reset_error_state();
+        sub_clsDest(method, fill, 2, passed);
+        EXPECT_EQ(new_error, 5u) << method << " " << fill;
+        EXPECT_EQ(pages, 1);
+    }
+    reset_error_state();
+    sub_clsDest(0, 15, 2, 1 | 2 | 4);
+    EXPECT_EQ(new_error, 0u);
+    ASSERT_EQ(pages, 3);
+    EXPECT_EQ(img[page[2]].pixels[0], 15);
+}
+
 } // namespace

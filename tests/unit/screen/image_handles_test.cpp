@@ -57,6 +57,71 @@ TEST(ImageHandles, ImpossibleImagesAreRefused) {
     EXPECT_EQ(new_error, 0u);
 }
 
+// A text image's cursor and text view are 16-bit rows and columns: a grid they cannot hold is
+// refused, and the largest one they can hold keeps its cursor on the page.
+TEST(ImageHandles, TextImagesNoLargerThanTheirCursorFields) {
+    fresh_screen(12);
+    for (auto [w, h] : {std::pair{16, 65535}, {32768, 4}, {4, 32768}, {65535, 65535}}) {
+        reset_error_state();
+        EXPECT_EQ(func__newimage(w, h, 0, 1), 0) << w << " x " << h;
+        EXPECT_EQ(new_error, 5u) << w << " x " << h;
+    }
+    fresh_screen(0); // without a mode the image takes the write page's: text
+    EXPECT_EQ(func__newimage(16, 40000, 0, 0), 0);
+    EXPECT_EQ(new_error, 5u);
+    reset_error_state();
+
+    const int32_t handle = func__newimage(2, 32767, 0, 1);
+    ASSERT_LT(handle, -1);
+    const img_struct &im = img[-handle];
+    EXPECT_EQ(im.bottom_row, 32766);
+    sub__dest(handle);
+    tqg_sub_view_print(0, 0, 0);
+    EXPECT_EQ(im.bottom_row, 32767);
+    tqg_sub_locate(32767, 2, 0, 0, 0, 3);
+    print_bytes(reinterpret_cast<const uint8_t *>("xyz"), 3, 1); // wraps twice, scrolling the last row
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(im.cursor_y, 32767);
+    EXPECT_EQ(im.cursor_x, 1);
+    EXPECT_EQ(cell_code(&im, 32765, 2), 'x');
+    EXPECT_EQ(cell_code(&im, 32766, 1), 'y');
+    EXPECT_EQ(cell_code(&im, 32766, 2), 'z');
+
+    // As the screen: its pages take its grid, _FONT changes only the cells' look, and WIDTH
+    // refuses to rebuild a text screen beyond the BIOS's 255 columns and rows.
+    tqg_screen(handle, 0, 0, 0, 0, 1);
+    tqg_screen(0, 0, 0, 1, 0, 4 | 8);
+    ASSERT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page->height, 32767);
+    EXPECT_EQ(write_page->bottom_row, 32766);
+    sub__font(8, 0, 0);
+    tqg_sub_view_print(2, 32767, 1);
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page->bottom_row, 32767);
+    tqsub_width(0, 40, 0, 0, 0, 1);
+    EXPECT_EQ(new_error, 5u);
+    fresh_screen(0);
+    sub__freeimage(handle, 1);
+    EXPECT_EQ(new_error, 0u);
+}
+
+// Pixel images of the largest size keep their text grid in the 16-bit fields too.
+TEST(ImageHandles, TheTallestPixelImageHasItsRowsOfText) {
+    fresh_screen(12);
+    const int32_t handle = func__newimage(8, 65535, 256, 1);
+    ASSERT_LT(handle, -1);
+    sub__dest(handle);
+    sub__font(8, 0, 0);
+    EXPECT_EQ(write_page->bottom_row, 8190); // 65535 / 8 = 8191 rows
+    tqg_sub_view_print(0, 0, 0);
+    tqg_sub_locate(8191, 1, 0, 0, 0, 3);
+    print_bytes(reinterpret_cast<const uint8_t *>("ab"), 2, 1);
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page->cursor_y, 8191);
+    sub__dest(0);
+    sub__freeimage(handle, 1);
+}
+
 TEST(ImageHandles, FreeingTheDestinationFallsBackToTheScreen) {
     fresh_screen(12);
     const int32_t handle = func__newimage(50, 50, 256, 1);
@@ -141,17 +206,45 @@ TEST(Pcopy, UnlikeImagesAreRefused) {
     const int32_t deep = func__newimage(640, 480, 256, 1);
     const int32_t small = func__newimage(320, 200, 12, 1);
     img[-deep].pixels[0] = 200;
-    for (auto [from, to] : {std::pair{wide, 0}, {0, wide}, {deep, 0}, {small, 0}, {-12345, 0}, {0, INT32_MIN}}) {
+    // A page that is missing is not made for a copy that is refused.
+    for (auto [from, to] : {std::pair{wide, 0},
+                            {0, wide},
+                            {deep, 0},
+                            {small, 0},
+                            {-12345, 0},
+                            {0, INT32_MIN},
+                            {wide, 3},
+                            {3, wide},
+                            {small, 5},
+                            {-12345, 5},
+                            {5, INT32_MIN}}) {
         reset_error_state();
         sub_pcopy(from, to);
         EXPECT_EQ(new_error, 5u) << from << " " << to;
         EXPECT_EQ(write_page->pixels[0], 3);
+        EXPECT_EQ(pages, 1) << from << " " << to;
     }
     reset_error_state();
     sub_pcopy(0, deep); // 16 colours fit into 256
     EXPECT_EQ(new_error, 0u);
     EXPECT_EQ(img[-deep].pixels[0], 3);
     for (int32_t h : {wide, deep, small}) sub__freeimage(h, 1);
+}
+
+// Compiled code passes the attribute and the colour as one optional part: `passed` 1.
+TEST(Palette, BothNumbersComeAsOnePart) {
+    fresh_screen(12);
+    tqg_palette(1, 63, 1);
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page->pal[1], 0x00FF0000u);
+    tqg_palette(2, 63 << 8, 3);
+    EXPECT_EQ(write_page->pal[2], 0x0000FF00u);
+    tqg_palette(1, 64, 1);
+    EXPECT_EQ(new_error, 5u);
+    reset_error_state();
+    tqg_palette(1, 0, 0); // nothing passed: the numbers are not looked at
+    EXPECT_EQ(new_error, 0u);
+    EXPECT_EQ(write_page->pal[1], 0xFF0000AAu);
 }
 
 TEST(Palette, VgaModesTakeSixBitsPerChannel) {

@@ -94,4 +94,21 @@ TEST(Pages, TheTableGrowsWithoutLosingItsPages) {
     EXPECT_EQ(pages, 1);
 }
 
+// A page number beyond what the page table can hold is refused before anything changes, also
+// when the statement selects a new mode as well.
+TEST(Pages, APageThatCanNeverBeMadeChangesNothing) {
+    fresh_screen(0);
+    const int32_t first = page[0];
+    tqg_screen(12, 0, 0, 1 << 20, 0, 1 | 4 | 8);
+    EXPECT_EQ(new_error, 7u);
+    EXPECT_EQ(page[0], first);
+    EXPECT_EQ(write_page->mode, 0);
+    EXPECT_EQ(pages, 8);
+    reset_error_state();
+    tqg_screen(0, 0, INT32_MAX, 0, 0, 4);
+    EXPECT_EQ(new_error, 7u);
+    EXPECT_EQ(write_page_index, first);
+    reset_error_state();
+}
+
 } // namespace

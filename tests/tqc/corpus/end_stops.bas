@@ -1,0 +1,3 @@
+PRINT "a": END: PRINT "b"
+PRINT "c"
+'> text 1: a
