@@ -2,44 +2,108 @@
 # Builds everything and runs the whole test suite:
 #   1. the unit tests and the window tests in an optimised build (the window tests under a
 #      virtual X display this script starts);
-#   2. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the tests of the threaded parts under ThreadSanitizer.
+#   2. the unit tests and the window tests again under AddressSanitizer and
+#      UndefinedBehaviorSanitizer;
+#   3. the tests of the threaded parts under ThreadSanitizer;
+#   4. a check that no process the run started is left.
 # The benchmarks are built (not run) so that they keep compiling; run them from build/release/bench.
+#
+# Every process the run starts ends with it, on success, on failure and on Ctrl+C, SIGINT or
+# SIGTERM: each carries a mark in its environment (LIBTQ_TEST_RUN), so that those a test left
+# behind, whose parent has gone, are found as well as the script's own children.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
+
+export LIBTQ_TEST_RUN="$$.$(date +%s%N)"
+
+# The processes carrying this run's mark, except this shell and the subshell asking.
+marked_processes() {
+  local dir entry
+  for dir in /proc/[0-9]*; do
+    [ "${dir#/proc/}" = "$$" ] || [ "${dir#/proc/}" = "$BASHPID" ] && continue
+    while IFS= read -r -d '' entry; do
+      if [ "$entry" = "LIBTQ_TEST_RUN=$LIBTQ_TEST_RUN" ]; then
+        echo "${dir#/proc/}"
+        break
+      fi
+    done 2>/dev/null <"$dir/environ" || true
+  done
+}
+
+end_marked_processes() {
+  local pids
+  pids=$(marked_processes)
+  [ -n "$pids" ] || return 0
+  # shellcheck disable=SC2086
+  kill -TERM $pids 2>/dev/null || true
+  for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+    sleep 0.1
+    pids=$(marked_processes)
+    [ -n "$pids" ] || return 0
+  done
+  # shellcheck disable=SC2086
+  kill -KILL $pids 2>/dev/null || true
+}
+
+on_exit() {
+  local status=$?
+  trap - EXIT INT TERM
+  end_marked_processes
+  exit "$status"
+}
+trap on_exit EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Runs a command in the background and waits for it, so that a signal to this script is acted on
+# at once instead of after the command.
+run() {
+  "$@" &
+  wait $!
+}
+
+run scripts/deps.sh test
 jobs=$(nproc)
 
 configure_and_build() {  # folder, target ("all" for everything), extra cmake arguments...
-  local dir=$1 target=$2; shift 2
-  cmake -S . -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs" --target "$target"
+  local dir=$1; shift
+  local targets=()
+  while [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; do targets+=(--target "$1"); shift; done
+  run cmake -S . -B "$dir" "$@" >/dev/null
+  run cmake --build "$dir" -j"$jobs" "${targets[@]}"
 }
 
 echo "== optimised build"
 configure_and_build build/release all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # A virtual display for the window tests, started here so that nothing assumes a desktop.
-display_number=$((90 + RANDOM % 400))
-Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-for _ in $(seq 1 50); do
-  [ -e "/tmp/.X11-unix/X$display_number" ] && break
-  sleep 0.1
-done
+# shellcheck source=scripts/virtual_display.sh
+. scripts/virtual_display.sh
+start_virtual_display
 
 echo "== tests"
-DISPLAY=":$display_number" ctest --test-dir build/release --output-on-failure -j"$jobs"
+run ctest --test-dir build/release --output-on-failure -j"$jobs"
 
-echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure_and_build build/asan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
+echo "== unit and window tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+configure_and_build build/asan libtq_tests libtq_e2e \
+  -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build/asan --output-on-failure -j"$jobs" -L unit
+  run ctest --test-dir build/asan --output-on-failure -j"$jobs"
 
 echo "== threaded tests under ThreadSanitizer"
 configure_and_build build/tsan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$jobs" -R Threaded
+TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build/tsan --output-on-failure -j"$jobs" -R Threaded
+
+echo "== nothing left running"
+end_virtual_display
+wait "$virtual_display_pid" || true
+left=$(marked_processes)
+if [ -n "$left" ]; then
+  echo "These processes of the test run are still running:" >&2
+  # shellcheck disable=SC2086
+  ps -o pid=,args= -p $left >&2 || true
+  exit 1
+fi
 
 # ---- fuzzing ------------------------------------------------------------------------------------
 # Each libFuzzer target runs 12 s from its seed corpus (the seven together 84 s); a finding fails

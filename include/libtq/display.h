@@ -240,5 +240,8 @@ void sub__fullscreen(int32_t method, int32_t options);
 void sub__allowfullscreen(int32_t mode, int32_t smooth);
 int32_t func__fullscreen();
 int32_t func__fullscreensmooth();
+// _HASFOCUS: -1 while the program's window has the keyboard focus, else 0 (also when there is no
+// window).
+int32_t func__hasfocus();
 void sub__displayorder(int32_t a, int32_t b, int32_t c, int32_t d);
 void sub__glrender(int32_t mode);

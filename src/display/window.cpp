@@ -12,6 +12,7 @@
 #include <GL/freeglut.h>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "display/window_internal.h"
 #include "libtq.h"
@@ -53,9 +54,9 @@ int32_t ZORV_Resizable() { return ScreenResize; }
 void create_window(int argc, char **argv) {
     glutInitErrorFunc(ignore_glut_message);
     glutInitWarningFunc(ignore_glut_message);
-    if (!plat::display_available()) {
-        std::fprintf(stderr, "%s: cannot open the display \"%s\"\n", argc > 0 && argv[0] ? argv[0] : "program",
-                     plat::display_name().c_str());
+    const std::string problem = plat::display_problem();
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", argc > 0 && argv[0] ? argv[0] : "program", problem.c_str());
         plat::exit_process(1);
     }
     glutInit(&argc, argv);

@@ -1,10 +1,11 @@
-// The window statements: _TITLE, _FPS, _RESIZE, _FULLSCREEN, _ALLOWFULLSCREEN, _DISPLAYORDER and
-// _GLRENDER. They run on the program thread and only store whole words; the window thread picks
+// The window statements: _TITLE, _FPS, _RESIZE, _FULLSCREEN, _ALLOWFULLSCREEN, _DISPLAYORDER,
+// _GLRENDER and _HASFOCUS. They run on the program thread and only store whole words; the window thread picks
 // them up at its next presentation (the title through a window request).
 #include <cstdlib>
 #include <cstring>
 
 #include "libtq.h"
+#include "platform/keyboard.h"
 
 std::atomic<char *> window_title{nullptr};
 
@@ -73,6 +74,11 @@ int32_t func__fullscreen() {
     return wanted != -1 ? wanted : full_screen.load();
 }
 int32_t func__fullscreensmooth() { return -fullscreen_smooth.load(); }
+
+int32_t func__hasfocus() {
+    if (new_error || !libtq_is_glut_up()) return TQ_FALSE;
+    return plat::window_has_focus(window_handle) ? TQ_TRUE : TQ_FALSE;
+}
 
 void sub__displayorder(int32_t a, int32_t b, int32_t c, int32_t d) {
     if (new_error) return;

@@ -39,13 +39,19 @@ void set_fpu_control_word(uint16_t word);
 // A modal box with `title`, `message`, the button set "ok" or "yesno" and an icon ("error",
 // "info", "warning"). Returns 1 for ok or yes, 0 for no. Without a desktop, the text goes to
 // standard error and a yes/no answer is read from the terminal if there is one, else the first
-// button is taken.
-int message_box(const char *title, const char *message, const char *buttons, const char *icon);
+// button is taken. While a desktop box is up, `give_up` (when given) is asked every few
+// milliseconds; once it says yes the box is taken down and answers as a box closed without a
+// button does: 0 for yes/no, 1 for ok.
+int message_box(const char *title, const char *message, const char *buttons, const char *icon,
+                bool (*give_up)() = nullptr);
 
 // ---- the window's X connection ----
-// True when a display can be opened (checked before the window library is started, which would
-// otherwise end the process without saying why).
-bool display_available();
+// Empty when the display can be reached; otherwise what is wrong, in words for the user ("DISPLAY
+// is not set", "cannot connect to display :5"). Asked before the window library is started,
+// which would otherwise end the process without saying why. From the first call on, losing the
+// display on any connection ends the process with one line on standard error and status 1; a
+// display that could be reached is watched through a connection kept open for it.
+std::string display_problem();
 // The display's name as the environment gives it, for messages.
 std::string display_name();
 // After the window exists (its drawing context current on the calling thread): every close request

@@ -71,7 +71,8 @@ stroke_report sort_lines(const std::vector<std::string> &lines) {
 class KeyboardTest : public testing::Test {
   protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") || !x.ok()) GTEST_SKIP() << "needs an X display";
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+        ASSERT_TRUE(x.ok()) << "cannot connect to the X display " << std::getenv("DISPLAY");
     }
     // A test that stopped half-way must not leave a lock on for the tests after it.
     void TearDown() override {

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,12 +25,23 @@ int64_t now_ms() {
 
 std::string program_path(const std::string &name) { return std::string(E2E_PROGRAM_DIR) + "/" + name; }
 
+namespace {
+// In a child just forked by `parent`: the child gets `signal` when the test process ends, so that
+// nothing a test started outlives it, even when the test is killed.
+void end_with(pid_t parent, int signal) {
+    prctl(PR_SET_PDEATHSIG, signal);
+    if (getppid() != parent) _exit(1);
+}
+} // namespace
+
 program::program(const std::string &path, const std::vector<std::string> &args,
                  const std::vector<std::string> &environment) {
     int fds[2];
     if (pipe(fds) != 0) return;
+    const pid_t test = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        end_with(test, SIGKILL);
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
@@ -97,15 +109,65 @@ std::string program::standard_error() {
     return err_;
 }
 
+own_display::own_display() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    const pid_t test = getpid();
+    pid_ = fork();
+    if (pid_ == 0) {
+        end_with(test, SIGTERM);
+        close(fds[0]);
+        // The server picks a free display number and writes it to the pipe once it takes clients;
+        // -noreset keeps it taking them when its last client has just left.
+        const std::string fd = std::to_string(fds[1]);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string text;
+    const int64_t until = now_ms() + 10000;
+    while (text.find('\n') == std::string::npos && now_ms() < until) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buffer[32];
+        ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fds[0]);
+    if (text.find('\n') != std::string::npos) number_ = std::stoi(text);
+}
+
+own_display::~own_display() { end_server(SIGTERM); }
+
+void own_display::end_server(int signal) {
+    if (pid_ <= 0) return;
+    kill(pid_, signal);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    if (signal == SIGKILL && number_ >= 0) {
+        // A killed server leaves its lock file and socket behind.
+        unlink(("/tmp/.X" + std::to_string(number_) + "-lock").c_str());
+        unlink(("/tmp/.X11-unix/X" + std::to_string(number_)).c_str());
+    }
+}
+
 namespace {
 // A window that is not mapped yet, or lies partly off the screen, refuses requests such as
 // reading its pixels; the tests then simply try again.
 int ignore_x_error(Display *, XErrorEvent *) { return 0; }
 } // namespace
 
-x_session::x_session() {
+x_session::x_session(const char *display_name) {
     XSetErrorHandler(ignore_x_error);
-    display_ = XOpenDisplay(nullptr);
+    // A server started without -noreset refuses connections for a moment after its last client
+    // left (the test before this one, say): try again for a while.
+    const int64_t until = now_ms() + 3000;
+    while (!(display_ = XOpenDisplay(display_name)) && now_ms() < until) usleep(20000);
     if (!display_) return;
     Window root_return, parent;
     Window *children = nullptr;
@@ -174,6 +236,24 @@ std::vector<uint32_t> x_session::grab(Window w, int &width, int &height) {
                 static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu;
     XDestroyImage(image);
     return pixels;
+}
+
+bool x_session::wait_until_shown(Window w, const sign &s, int ms) {
+    move_onto_screen(w);
+    const int64_t until = now_ms() + ms;
+    for (;;) {
+        int width = 0, height = 0;
+        const std::vector<uint32_t> pixels = grab(w, width, height);
+        if (!pixels.empty() && height > s.bottom && width > s.right)
+            for (int y = s.top; y <= s.bottom; y++)
+                for (int x = 0; x <= s.right; x++) {
+                    const uint32_t got =
+                        pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+                    if (s.colour ? got == s.colour : got != 0) return true;
+                }
+        if (now_ms() >= until) return false;
+        usleep(10000);
+    }
 }
 
 void x_session::close(Window w) {

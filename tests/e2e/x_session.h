@@ -37,9 +37,46 @@ class program {
     void drain();
 };
 
+// An X server of the test's own (Xvfb on a free display number), for tests that take the display
+// away from a program. Ended with the object.
+class own_display {
+  public:
+    own_display();
+    ~own_display();
+    own_display(const own_display &) = delete;
+    own_display &operator=(const own_display &) = delete;
+    bool ok() const { return number_ >= 0; }
+    // ":N", for DISPLAY.
+    std::string name() const { return ":" + std::to_string(number_); }
+    // Ends the server with `signal` (SIGTERM lets it close its connections, SIGKILL leaves that to
+    // the kernel) and waits until it is gone.
+    void end_server(int signal);
+
+  private:
+    int pid_ = -1;
+    int number_ = -1;
+};
+
+// What a window shows once its program is in a wait: a pixel of `colour` (any lit pixel when it
+// is 0) among the rows `top` to `bottom` and the columns 0 to `right`. A test that means to act on
+// a wait watches for it, since a slow machine (a sanitizer build on a busy one, say) can make the
+// start-up before the wait last longer than any fixed delay.
+struct sign {
+    int top, bottom, right;
+    uint32_t colour;
+};
+constexpr sign NO_SIGN{-1, -1, -1, 0};
+// What the window test program shows: "Hi!" in yellow at row 2, column 41 of its test picture,
+// the last thing drawn before it sleeps or ends; "Press any key to continue" in yellow on the
+// bottom row of its 640 x 480 screen, in the END wait; the seed prompt on the top text row.
+constexpr sign HI_DRAWN{16, 31, 343, 0xFFFF55};
+constexpr sign PRESS_ANY_KEY{464, 479, 199, 0xFFFF55};
+constexpr sign SEED_PROMPT{0, 15, 639, 0};
+
 class x_session {
   public:
-    x_session();
+    // A connection to `display_name`, or to the display DISPLAY names when it is null.
+    explicit x_session(const char *display_name = nullptr);
     ~x_session();
     bool ok() const { return display_ != nullptr; }
     Display *display() const { return display_; }
@@ -52,6 +89,9 @@ class x_session {
     void move_onto_screen(Window w);
     // The window's pixels as 0x00RRGGBB, rows top to bottom.
     std::vector<uint32_t> grab(Window w, int &width, int &height);
+    // Moves the window onto the screen and waits up to `ms` milliseconds for it to show `s`; false
+    // when it never did.
+    bool wait_until_shown(Window w, const sign &s, int ms);
     // Sends WM_DELETE_WINDOW, as a window manager's close button does.
     void close(Window w);
     // Presses and releases keys by name (X key symbols such as "a", "Shift_L", "Caps_Lock") through

@@ -6,14 +6,19 @@
 // message on standard input so that a message starting with '-' is not taken for an option.
 // Without a display the box becomes text on standard error, and a yes/no question is answered
 // from the terminal if there is one, else with the first button.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/linux/x11_connection.h"
 #include "platform/platform.h"
 
 namespace plat {
@@ -37,14 +42,37 @@ std::string find_program(const char *name) {
     return {};
 }
 
-// Runs `argv` with `input` on its standard input; returns its exit status, or -1 when it could
-// not be run.
-int run_dialog(const std::vector<std::string> &args, const std::string &input) {
+constexpr int NOT_RUN = -1, NO_STATUS = -2, GIVEN_UP = -3;
+
+// Waits for the dialog to end, asking `give_up` in between. True when it ended by itself, with its
+// wait status in `status`; false when it was given up and ended here.
+bool wait_for_dialog(pid_t child, bool (*give_up)(), int &status) {
+    for (;;) {
+        const pid_t done = waitpid(child, &status, give_up ? WNOHANG : 0);
+        if (done == child) return true;
+        if (done < 0 && errno != EINTR) {
+            status = 0;
+            return true;
+        }
+        if (give_up && give_up()) {
+            kill(child, SIGTERM);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            return false;
+        }
+        if (done == 0) usleep(5000);
+    }
+}
+
+// Runs `argv` with `input` on its standard input; returns its exit status, NOT_RUN when it could
+// not be run, NO_STATUS when it ended without one, GIVEN_UP when `give_up` ended it.
+int run_dialog(const std::vector<std::string> &args, const std::string &input, bool (*give_up)()) {
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) return -1;
     std::vector<char *> argv;
     for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
+    const pid_t program = getpid();
     pid_t child = fork();
     if (child < 0) {
         close(pipe_fds[0]);
@@ -52,9 +80,19 @@ int run_dialog(const std::vector<std::string> &args, const std::string &input) {
         return -1;
     }
     if (child == 0) {
+        // A box never outlives its program, however the program ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != program) _exit(127);
         dup2(pipe_fds[0], STDIN_FILENO);
         close(pipe_fds[0]);
         close(pipe_fds[1]);
+        // The dialog's own complaints (missing fonts, its display gone) are not the program's.
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            close(null);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -67,18 +105,20 @@ int run_dialog(const std::vector<std::string> &args, const std::string &input) {
     }
     close(pipe_fds[1]);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-    }
-    if (!WIFEXITED(status)) return -2;
-    if (WEXITSTATUS(status) == 127) return -1;
+    if (!wait_for_dialog(child, give_up, status)) return GIVEN_UP;
+    // A desktop whose display went away takes its dialogs with it: that is no answer.
+    if (!display_reachable()) display_connection_lost();
+    if (!WIFEXITED(status)) return NO_STATUS;
+    if (WEXITSTATUS(status) == 127) return NOT_RUN;
     return WEXITSTATUS(status);
 }
 
 // Shows the box with a desktop dialog program. Returns 1 or 0 as the box answers, or -1 when no
 // dialog program could show it.
-int desktop_box(const char *title, const char *message, bool yesno, const char *icon) {
+int desktop_box(const char *title, const char *message, bool yesno, const char *icon, bool (*give_up)()) {
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display) return -1;
+    guard_display_connections();
     std::string program;
     if (!(program = find_program("zenity")).empty()) {
         std::vector<std::string> args{program, "--no-markup", std::string("--title=") + title,
@@ -91,12 +131,14 @@ int desktop_box(const char *title, const char *message, bool yesno, const char *
         } else {
             args.insert(args.begin() + 1, std::strcmp(icon, "error") == 0 ? "--error" : "--info");
         }
-        int status = run_dialog(args, "");
+        int status = run_dialog(args, "", give_up);
+        if (status == GIVEN_UP) return yesno ? 0 : 1;
         if (status >= 0) return yesno ? (status == 0 ? 1 : 0) : 1;
     }
     if (!(program = find_program("kdialog")).empty()) {
         std::vector<std::string> args{program, "--title", title, yesno ? "--warningyesno" : "--error", message};
-        int status = run_dialog(args, "");
+        int status = run_dialog(args, "", give_up);
+        if (status == GIVEN_UP) return yesno ? 0 : 1;
         if (status >= 0) return yesno ? (status == 0 ? 1 : 0) : 1;
     }
     if (!(program = find_program("xmessage")).empty()) {
@@ -105,7 +147,8 @@ int desktop_box(const char *title, const char *message, bool yesno, const char *
                                       "-buttons", yesno ? "Yes:11,No:10" : "OK:11",
                                       "-default", yesno ? "Yes" : "OK",
                                       "-file",    "-"};
-        int status = run_dialog(args, message);
+        int status = run_dialog(args, message, give_up);
+        if (status == GIVEN_UP) return yesno ? 0 : 1;
         if (status == 11) return 1;
         if (status == 10) return 0;
         if (status >= 0) return yesno ? 0 : 1; // closed without a button
@@ -129,10 +172,10 @@ int terminal_box(const char *title, const char *message, bool yesno) {
 
 } // namespace
 
-int message_box(const char *title, const char *message, const char *buttons, const char *icon) {
+int message_box(const char *title, const char *message, const char *buttons, const char *icon, bool (*give_up)()) {
     bool yesno = buttons && std::strcmp(buttons, "yesno") == 0;
     std::fflush(stdout);
-    int answer = desktop_box(title, message, yesno, icon ? icon : "error");
+    int answer = desktop_box(title, message, yesno, icon ? icon : "error", give_up);
     if (answer >= 0) return answer;
     return terminal_box(title, message, yesno);
 }

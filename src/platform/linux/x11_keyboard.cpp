@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/keyboard.h"
+#include "platform/linux/x11_connection.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -24,28 +25,19 @@ std::mutex query_mutex;
 std::atomic<Display *> query_display{nullptr}; // opened under query_mutex
 bool query_tried = false;                      // under query_mutex
 bool xkb_present = false;                      // under query_mutex
-std::atomic<Display *> watch_display{nullptr};
 
-// Windows of other programs (the one with the focus, say) may vanish between two questions. Errors
-// on the keyboard's own connections are answers to such questions and are ignored; errors on any
-// other connection go to the handler that was there before.
-using error_handler = int (*)(Display *, XErrorEvent *);
-std::atomic<error_handler> previous_error_handler{nullptr};
-int keyboard_error_handler(Display *display, XErrorEvent *event) {
-    if (display == query_display.load() || display == watch_display.load()) return 0;
-    const error_handler previous = previous_error_handler.load();
-    return previous ? previous(display, event) : 0;
-}
-
-// The query connection, opened on first use; null when there is no display.
+// The query connection, opened on first use; null when there is no display. Windows of other
+// programs (the one with the focus, say) may vanish between two questions: errors on the
+// keyboard's connections are answers to such questions and are ignored.
 Display *query_connection() {
     if (!query_tried) {
         query_tried = true;
         XInitThreads();
+        guard_display_connections();
         Display *d = XOpenDisplay(nullptr);
         if (d) {
             query_display = d;
-            previous_error_handler = XSetErrorHandler(keyboard_error_handler);
+            ignore_errors_of(d);
             int opcode = 0, event = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
             xkb_present = XkbQueryExtension(d, &opcode, &event, &error, &major, &minor);
         }
@@ -124,7 +116,7 @@ void watch_loop(Display *d) {
         }
         pollfd fd{ConnectionNumber(d), POLLIN, 0};
         if (poll(&fd, 1, -1) < 0) continue;
-        if (fd.revents & (POLLHUP | POLLERR)) return;
+        if (fd.revents & (POLLHUP | POLLERR)) display_connection_lost();
     }
 }
 
@@ -200,10 +192,7 @@ bool watch_window_keys(void *native_window, void (*report)(watched_key key, bool
         }
         Display *d = XOpenDisplay(nullptr);
         if (!d) return;
-        watch_display = d;
-        // The window library may have put its own error handler in since: keep it behind ours.
-        auto *previous = XSetErrorHandler(keyboard_error_handler);
-        if (previous != keyboard_error_handler) previous_error_handler = previous;
+        ignore_errors_of(d);
         XSelectInput(d, window, KeyPressMask | KeyReleaseMask);
         XSync(d, False);
         watch_report = report;

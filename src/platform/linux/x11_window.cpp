@@ -6,9 +6,7 @@
 // library sees it: a hook on the conversion of incoming ClientMessage events reports the request
 // and drops the event. Unlike checking the queue before each pass of the event loop, this cannot
 // miss a request that arrives while the library is reading events.
-#include <cstdlib>
-#include <string>
-
+#include "platform/linux/x11_connection.h"
 #include "platform/platform.h"
 
 #include <GL/glx.h>
@@ -65,18 +63,6 @@ Bool configure_hook(Display *display, XEvent *event, xEvent *wire) {
 Bool close_request_predicate(Display *, XEvent *event, XPointer) { return is_close_request(event) ? True : False; }
 } // namespace
 
-bool display_available() {
-    Display *d = XOpenDisplay(nullptr);
-    if (!d) return false;
-    XCloseDisplay(d);
-    return true;
-}
-
-std::string display_name() {
-    const char *name = std::getenv("DISPLAY");
-    return name ? name : "";
-}
-
 void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_configure)()) {
     window_display = glXGetCurrentDisplay();
     window_id = glXGetCurrentDrawable();
@@ -107,6 +93,7 @@ bool wait_for_window_events(int64_t ms) {
     if (XPending(d) > 0) return true;
     pollfd fd{ConnectionNumber(d), POLLIN, 0};
     int ready = poll(&fd, 1, static_cast<int>(ms < 0 ? 0 : ms));
+    if (ready > 0 && (fd.revents & (POLLHUP | POLLERR))) display_connection_lost();
     return ready > 0;
 }
 

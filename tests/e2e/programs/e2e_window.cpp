@@ -8,9 +8,13 @@
 //   square-smooth - the same, drawn with linear filtering;
 //   stretch - draws the test picture, then asks for full screen stretched;
 //   resize - draws the test picture and lets the user resize the window, the frame stretched with it;
+//   sleep  - draws the test picture, then sleeps in SLEEP for ever;
+//   randomize - asks for the random-number seed (RANDOMIZE without an argument), then idles;
+//   focus  - titles the window "focus -1" or "focus 0" after _HASFOCUS, whenever that changes;
 //   idle   - only idles.
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "libtq.h"
 
@@ -75,6 +79,27 @@ void TQMAIN(void *) {
     } else if (std::strcmp(mode, "resize") == 0) {
         draw_test_picture();
         sub__resize(1, 1);
+    } else if (std::strcmp(mode, "sleep") == 0) {
+        draw_test_picture();
+        for (uint32_t line = 20;; line++) {
+            sub_sleep(0, 0);
+            tq_statement_frame(line);
+        }
+    } else if (std::strcmp(mode, "randomize") == 0) {
+        sub_randomize(0, 0);
+        tq_statement_frame(30);
+    } else if (std::strcmp(mode, "focus") == 0) {
+        int32_t shown = 1; // neither answer: the first one is always shown
+        for (uint32_t line = 40;; line++) {
+            const int32_t focus = func__hasfocus();
+            if (focus != shown) {
+                shown = focus;
+                const std::string title = "focus " + std::to_string(focus);
+                sub__title_text(title.c_str(), static_cast<int32_t>(title.size()));
+            }
+            libtq_sleep_ms(5);
+            tq_statement_frame(line);
+        }
     }
     idle_forever();
 }
