@@ -56,6 +56,20 @@ extern uint32_t paldata[256];
 extern std::atomic<int32_t> H3C0_blink_enable;
 
 void display();
+// Composition on demand. The program thread calls composition_request as it begins to wait; the
+// housekeeping thread pauses between the steps of its cycle with housekeeping_pause, which composes
+// at once when asked (at most once per presentation period), and composes the cycle's frames with
+// compose_for_cycle, which also answers a request made before it.
+void composition_request();
+void housekeeping_pause(int64_t ms);
+void compose_for_cycle();
+// While the program thread waits (between program_wait_begins and program_wait_ends, program
+// thread) and its picture stands still, the housekeeping thread's cycle has nothing to do:
+// housekeeping_rest, at the top of the cycle, returns once the wait ended or the program is to end,
+// serving requests meanwhile.
+void program_wait_begins();
+void program_wait_ends();
+void housekeeping_rest();
 void sub__display();
 void sub__autodisplay();
 int32_t func__autodisplay();

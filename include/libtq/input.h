@@ -98,6 +98,16 @@ extern uint16_t codepage437_to_unicode16[256];
 extern std::atomic<int32_t> sleep_break;
 void sleep_break_signal();
 
+// ---- the program thread's waits ------------------------------------------------------------------
+// `program_wake` counts what may end or interrupt a wait of the program thread: key presses (which
+// also set sleep_break) and the start of the program's end. Any thread advances it through
+// program_wake_signal. A wait reads the count, runs its checks (the statement frame's event check
+// among them), then calls program_wait with the count it read: it sleeps up to `ms` milliseconds
+// (without an end when negative), and not at all when the count moved meanwhile.
+extern std::atomic<int32_t> program_wake;
+void program_wake_signal();
+void program_wait(int32_t seen, int64_t ms);
+
 // ---- key events (window thread, housekeeping thread, key watcher) ----------------------------------
 
 void keydown(int32_t code);

@@ -401,6 +401,7 @@ void display() {
             screen_last_valid = 1;
             last_hardware_display_frame_order = f->order.load();
             f->state = FRAME_READY;
+            plat::wake_window_thread(); // shown at once, not at the presenter's next look
         } else {
             last_hardware_display_frame_order = f->order.load();
             f->state = FRAME_FREE;

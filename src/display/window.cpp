@@ -4,14 +4,19 @@
 // thread and then runs the event loop for the rest of the process. Each pass of the loop lets
 // freeglut handle whatever events are waiting (input callbacks, reshape, the display callback that
 // presents a frame) and then runs the idle step, which executes the other threads' window requests
-// and paces presentation at `max_fps`. The pacing wait watches the window's connection, so a key
-// press ends it at once and its callback runs without waiting for the rest of the period.
+// and paces presentation at `max_fps`. Between steps the thread sleeps until something needs it:
+// input on the window's connection (a key press runs its callback at once), a frame the composer
+// marked ready (shown at once, unless the last presentation was less than a period ago), or a
+// request from another thread.
 // GLEW's header must come before any other OpenGL header.
 #include <GL/glew.h>
 
 #include <GL/freeglut.h>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "display/window_internal.h"
@@ -36,11 +41,13 @@ void report_close_request() { zorv_custom_event(1); }
 void report_expose() { window_exposed = true; }
 void report_configure() { window_geometry_changed = true; }
 
-// Pacing of the idle step: the time of the last step and the balance of the period, carried over
-// from step to step, and whether a period is being waited out.
-int64_t pacing_last = 0;
-double pacing_balance = 0;
-bool pacing_waiting = false;
+// Presentation is paced at `max_fps`: the earliest time (GetTicks milliseconds) at which the next
+// one may begin. A steady stream of frames keeps to a grid of periods; a frame that comes later
+// than a period after its slot begins a new grid.
+double next_presentation = 0;
+// The longest wait of an idle window thread. Everything it serves wakes it (input, a ready frame,
+// a queued request, a full-screen request); this bounds the wait should a wake ever be missed.
+constexpr double IDLE_WAIT_MS = 1000;
 
 } // namespace
 
@@ -60,7 +67,12 @@ void create_window(int argc, char **argv) {
         plat::exit_process(1);
     }
     glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
+    // A frame is drawn as one axis-aligned textured rectangle, so multisampling changes none of its
+    // pixels, while it makes every presentation much dearer with a software renderer: the window is
+    // made without it. ZORVEX_WINDOW_MULTISAMPLE=1 asks for it all the same.
+    const char *multisample = std::getenv("ZORVEX_WINDOW_MULTISAMPLE");
+    const bool multisampled = multisample && std::strcmp(multisample, "1") == 0;
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | (multisampled ? GLUT_MULTISAMPLE : 0));
     glutInitWindowSize(640, 400);
     if (!glutGet(GLUT_DISPLAY_MODE_POSSIBLE)) {
         std::fprintf(stderr, "%s: the display offers no double-buffered RGBA mode with a depth buffer\n",
@@ -132,26 +144,19 @@ void libtq_start_glut_thread() {
 
 void GLUT_IDLEFUNC() {
     libtq_process_glut_queue();
-    if (!pacing_waiting) {
-        double period = 1000.0 / max_fps.load();
-        int64_t now = GetTicks();
-        pacing_balance += period - static_cast<double>(now - pacing_last);
-        pacing_last = now;
-        pacing_waiting = true;
+    const double period = 1000.0 / max_fps.load();
+    const double now = static_cast<double>(GetTicks());
+    const bool due = presentation_due();
+    if (due && now >= next_presentation) {
+        next_presentation = now - next_presentation < period ? next_presentation + period : now + period;
+        glutPostRedisplay();
+        return;
     }
-    if (pacing_balance > 0) {
-        bool input = plat::wait_for_window_events(static_cast<int64_t>(pacing_balance));
-        int64_t now = GetTicks();
-        pacing_balance -= static_cast<double>(now - pacing_last);
-        pacing_last = now;
-        // Input ends the wait so that its callback runs now; the period is waited out afterwards.
-        if (input && pacing_balance >= 1.0) return;
-    } else {
-        double period = 1000.0 / max_fps.load();
-        while (pacing_balance < -period) pacing_balance += period;
-    }
-    pacing_waiting = false;
-    if (presentation_due()) glutPostRedisplay();
+    // Input ends the wait so that its callback runs now; a frame that becomes ready, or a request
+    // queued for this thread, ends it so that it is served now. The presentation still waits for
+    // its time when one was made less than a period ago.
+    const double wait = due ? next_presentation - now : IDLE_WAIT_MS;
+    plat::wait_for_window_events(static_cast<int64_t>(std::ceil(wait)));
 }
 
 void zorv_custom_event(int32_t type, int64_t a, int64_t b, int64_t, int64_t, int64_t, int64_t, int64_t, int64_t, void *,

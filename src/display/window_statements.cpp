@@ -6,6 +6,7 @@
 
 #include "libtq.h"
 #include "platform/keyboard.h"
+#include "platform/platform.h"
 
 std::atomic<char *> window_title{nullptr};
 
@@ -59,7 +60,10 @@ void sub__fullscreen(int32_t method, int32_t options) {
     static constexpr int32_t mode_of_method[5] = {1, 0, 1, 2, 0};
     int32_t mode = method >= 0 && method <= 4 ? mode_of_method[method] : 0;
     fullscreen_smooth = options & 1;
-    if (mode != full_screen.load()) full_screen_set = mode;
+    if (mode != full_screen.load()) {
+        full_screen_set = mode;
+        plat::wake_window_thread();
+    }
     force_display_update = 1;
 }
 

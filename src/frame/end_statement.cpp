@@ -4,7 +4,6 @@
 // are thrown away, and the next key ends the program. The picture stays on the screen because
 // frames are composed automatically again from here on.
 #include "libtq.h"
-#include "platform/platform.h"
 #include "screen/screen_internal.h"
 
 namespace {
@@ -35,12 +34,17 @@ void sub_end() {
             print_literal("", 1);
             print_literal("Press any key to continue", 0);
         }
-        while (key_waiting()) plat::sleep_ms(0);
+        while (key_waiting()) {
+        }
         autodisplay = 1;
-        do {
-            plat::sleep_ms(100);
+        // Each look at the buffer that finds it empty asks for a composition of the last words; a
+        // key press or the start of the program's end wakes the wait.
+        for (;;) {
+            const int32_t seen = program_wake.load(std::memory_order_acquire);
             if (stop_program.load()) end();
-        } while (!key_waiting());
+            if (key_waiting()) break;
+            program_wait(seen, -1);
+        }
     }
     close_program = 1;
     end();

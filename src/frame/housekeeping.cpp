@@ -1,10 +1,13 @@
 // The housekeeping and timer threads, and the exit sequence.
 //
-// The housekeeping thread cycles every 16 ms. When the program asks to end (close_program, or
+// The housekeeping thread cycles every 16 ms. Its pauses between steps are timed waits that a
+// request for a composition ends (the program thread asks as it begins to wait), so that a frame
+// is composed at once without changing the cycle; while the program waits on a picture that does
+// not blink, the cycle rests. When the program asks to end (close_program, or
 // the close button's bit of exit_value while the program has not taken over ending itself), it
-// sets stop_program, raises tqevent so that the program thread enters the statement frame, and
-// waits until both the program thread has parked (exit_ok bit 1) and the timer thread has
-// finished (bit 2) before it ends the process.
+// sets stop_program, raises tqevent and wakes the program thread's wait so that it enters the
+// statement frame, and waits until both the program thread has parked (exit_ok bit 1) and the
+// timer thread has finished (bit 2) before it ends the process.
 #include "frame/frame_internal.h"
 #include "libtq.h"
 #include "platform/platform.h"
@@ -12,7 +15,9 @@
 namespace {
 [[noreturn]] void exit_sequence() {
     stop_program = 1;
+    stop_program.notify_all();
     tqevent = 1;
+    program_wake_signal();
     while (exit_ok.load() != 3) plat::sleep_ms(16);
     libtq_exit(exit_code.load());
 }
@@ -36,17 +41,18 @@ void update_bios_ticks() {
 void MAIN_LOOP(void *) {
     bool parity = false;
     for (;;) {
+        housekeeping_rest(); // while the program waits on a still picture
         if (exit_value.load() && !exit_blocked.load()) exit_sequence();
         update_bios_ticks();
-        plat::sleep_ms(15);
+        housekeeping_pause(15);
         vertical_retrace_happened = 1;
         vertical_retrace_in_progress = 1;
-        plat::sleep_ms(1);
+        housekeeping_pause(1);
         if (close_program.load()) exit_sequence();
         parity = !parity;
         if (parity) {
             // Frames are composed on every second cycle, about thirty times a second.
-            if (autodisplay.load()) display();
+            compose_for_cycle();
             frame.fetch_add(1);
         }
         vertical_retrace_in_progress = 0;
@@ -54,8 +60,9 @@ void MAIN_LOOP(void *) {
     }
 }
 
+// No timed events are installed in this runtime: the timer thread only waits for the end.
 void TIMERTHREAD(void *) {
-    while (!stop_program.load()) plat::sleep_ms(1);
+    stop_program.wait(0);
     exit_ok.fetch_or(2);
 }
 

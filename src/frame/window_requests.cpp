@@ -65,6 +65,7 @@ void libtq_queue_glut_message(glut_message *message) {
     if (glut_is_up.load()) {
         queue->push_back(message);
         libtq_mutex_unlock(queue_lock);
+        plat::wake_window_thread();
         return;
     }
     libtq_mutex_unlock(queue_lock);

@@ -1,8 +1,21 @@
-// _DELAY and _LIMIT: waits that keys do not end. Both sleep in steps of 9 ms with the statement
-// frame's event check between steps, and finish with one exact short sleep.
+// _DELAY and _LIMIT: waits that keys do not end. Each sleeps to its end in one piece; a key press
+// or the start of the program's end wakes it early, for the statement frame's event check (which
+// serves a pause or parks the thread), and it then sleeps on for what is left.
 #include "libtq.h"
 
 double limit_last_boundary = 0;
+
+namespace {
+// Sleeps up to `ms` (less when woken), then runs the event check. The first piece of a wait also
+// asks for a composition, so that what the program drew is shown while it waits.
+void wait_piece(int32_t seen, int64_t ms, bool &asked) {
+    if (ms == 0) ms = 1;
+    if (!asked) composition_request();
+    asked = true;
+    program_wait(seen, ms);
+    evnt(0, 0, nullptr);
+}
+} // namespace
 
 void sub__delay(double seconds) {
     int64_t start = GetTicks();
@@ -13,21 +26,16 @@ void sub__delay(double seconds) {
     }
     const double wait = seconds * 1000.0;
     int64_t previous = start;
+    bool asked = false;
     for (;;) {
+        const int32_t seen = program_wake.load(std::memory_order_acquire);
         const int64_t now = GetTicks();
+        // A clock that went backwards moves the start with it.
+        if (now - start < 0) start += now - previous;
+        previous = now;
         const int64_t elapsed = now - start;
         if (wait <= static_cast<double>(elapsed)) return;
-        int64_t left = static_cast<int64_t>(wait - static_cast<double>(elapsed));
-        if (left == 0) left = 1;
-        if (left <= 9) {
-            libtq_sleep_ms(left);
-            return;
-        }
-        // A clock that went backwards moves the start with it.
-        if (elapsed < 0) start += now - previous;
-        previous = now;
-        libtq_sleep_ms(9);
-        evnt(0, 0, nullptr);
+        wait_piece(seen, static_cast<int64_t>(wait - static_cast<double>(elapsed)), asked);
     }
 }
 
@@ -38,7 +46,9 @@ void sub__limit(double rate) {
         return;
     }
     const double period = 1000.0 / rate;
+    bool asked = false;
     for (;;) {
+        const int32_t seen = program_wake.load(std::memory_order_acquire);
         const double now = static_cast<double>(GetTicks());
         if (limit_last_boundary == 0 || limit_last_boundary > now) {
             limit_last_boundary = now;
@@ -54,13 +64,6 @@ void sub__limit(double rate) {
             limit_last_boundary = elapsed > period + 32 ? now : limit_last_boundary + period;
             return;
         }
-        int64_t left = static_cast<int64_t>(period - elapsed);
-        if (left == 0) left = 1;
-        if (left < 10) {
-            libtq_sleep_ms(left);
-        } else {
-            libtq_sleep_ms(9);
-            evnt(0, 0, nullptr);
-        }
+        wait_piece(seen, static_cast<int64_t>(period - elapsed), asked);
     }
 }

@@ -1,5 +1,6 @@
 // INKEY$: the program thread takes the oldest entry of the BIOS keyboard buffer, without waiting
-// for the key events (the buffer's reader needs no lock).
+// for the key events (the buffer's reader needs no lock). A program that finds no key is usually
+// waiting for one: it asks for a composition of what it drew (only when that changed).
 #include "input/keyboard_internal.h"
 #include "libtq.h"
 
@@ -9,6 +10,7 @@ tqs *tqs_inkey() {
     uint8_t character = 0, scan = 0;
     if (!bios_buffer_take(character, scan)) {
         result->length = 0;
+        composition_request();
     } else if (character != 0 || scan == 0) {
         result->data[0] = character;
         result->length = 1;

@@ -35,11 +35,17 @@ void keyhit_clear() { keyhit_next = keyhit_nextfree = 0; }
 
 int32_t func__keyhit() {
     if (new_error) return 0;
-    keyboard_guard hold(keyboard_mutex);
-    if (keyhit_ring::empty(keyhit_next, keyhit_nextfree)) return 0;
-    const int32_t code = keyhit[keyhit_next].code;
-    keyhit_next = keyhit_ring::next(keyhit_next);
-    return code;
+    {
+        keyboard_guard hold(keyboard_mutex);
+        if (!keyhit_ring::empty(keyhit_next, keyhit_nextfree)) {
+            const int32_t code = keyhit[keyhit_next].code;
+            keyhit_next = keyhit_ring::next(keyhit_next);
+            return code;
+        }
+    }
+    // Nothing pressed: the program is probably waiting, so what it drew is shown now.
+    composition_request();
+    return 0;
 }
 
 // A key held down repeats its press but is released once, so it is entered once.

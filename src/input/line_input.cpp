@@ -3,23 +3,23 @@
 
 #include "input/line_input.h"
 #include "libtq.h"
-#include "platform/wait.h"
 #include "screen/screen_internal.h"
 
 namespace {
 
 constexpr size_t MAX_DIGITS = 5;
 
-// The next key from the keyboard buffer. Between looks it waits for a key press (or 9 ms) and runs
-// the statement frame's event check, which parks the program thread if the program is ending.
+// The next key from the keyboard buffer. Between looks it waits for a key press or the start of the
+// program's end, and runs the statement frame's event check, which parks the program thread if the
+// program is ending. (An empty look asks for a composition, so the typed line is shown at once.)
 std::string next_key() {
     for (;;) {
-        sleep_break = 0;
+        const int32_t seen = program_wake.load(std::memory_order_acquire);
         tqs *key = tqs_inkey();
         std::string out(reinterpret_cast<const char *>(key->data), static_cast<size_t>(key->length));
         tqs_free(key);
         if (!out.empty()) return out;
-        plat::wait_word(sleep_break, 0, 9000);
+        program_wait(seen, -1);
         evnt(0, 0, nullptr);
     }
 }

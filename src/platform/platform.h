@@ -62,9 +62,12 @@ std::string display_name();
 void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_configure)());
 // The native handle of the window of the current drawing context.
 void *current_native_window();
-// Waits up to `ms` milliseconds for input on the window's connection. Returns true when events
-// are waiting (at once when some are already queued), false when the time ran out.
-bool wait_for_window_events(int64_t ms);
+// Waits up to `ms` milliseconds for input on the window's connection or for wake_window_thread.
+// Returns at once when events are already queued.
+void wait_for_window_events(int64_t ms);
+// Ends the window thread's wait in wait_for_window_events at once, or its next one if it is not
+// waiting. Any thread may call it.
+void wake_window_thread();
 // Lets the window manager resize the window, or fixes its size at `width` x `height`.
 void set_window_size_hints(bool resizable, int width, int height);
 

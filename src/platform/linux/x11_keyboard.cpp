@@ -4,7 +4,10 @@
 // lock-key presses through XTest; the window thread and the housekeeping thread both ask, so it is
 // used under a mutex. A second connection belongs to a watcher thread that selects key events on
 // the program's window: X delivers a window's key events to every client that selected them, so
-// the watcher sees Pause, Ctrl+Break and Scroll Lock, which the window library ignores.
+// the watcher sees Pause, Ctrl+Break and Scroll Lock, which the window library ignores. The
+// watcher also follows XKB's notes of lock changes and keeps the three lock states, so that the
+// housekeeping thread, which looks at them on every other step of its cycle, asks the server
+// nothing while nothing changes.
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -92,10 +95,47 @@ bool within(Display *d, Window inner, Window outer) {
     return false;
 }
 
+// The state of a lock on the keyboard, asked of the server on `d`: as lock_key_state answers.
+int ask_lock_state(Display *d, lock_key key) {
+    Atom name = XInternAtom(d, lock_indicator_name(key), True);
+    int index = 0;
+    Bool on = False;
+    if (name != None && XkbGetNamedIndicator(d, name, &index, &on, nullptr, nullptr)) return on ? 1 : 0;
+    if (key == lock_key::scroll_lock) return -1;
+    // No indicator: the locked modifier that the key sets tells the state.
+    unsigned int mask = key == lock_key::caps_lock ? LockMask : XkbKeysymToModifiers(d, XK_Num_Lock);
+    XkbStateRec state{};
+    if (mask == 0 || XkbGetState(d, XkbUseCoreKbd, &state) != Success) return -1;
+    return (state.locked_mods & mask) ? 1 : 0;
+}
+
 // ---- the watcher ----
 void (*watch_report)(watched_key, bool) = nullptr;
 std::once_flag watch_once;
 bool watch_started = false;
+
+// The lock states as the watcher keeps them, by lock_key: once it runs, the server tells it of
+// every change of the locked modifiers and of the indicators (XKB state and indicator events), and
+// it asks for the three states again after each. Until then nothing is kept and each question
+// goes to the server.
+constexpr int LOCK_STATE_NOT_KEPT = -2;
+std::atomic<int> kept_lock_state[3] = {LOCK_STATE_NOT_KEPT, LOCK_STATE_NOT_KEPT, LOCK_STATE_NOT_KEPT};
+int xkb_event_type = -1; // written before the watcher starts
+
+void keep_lock_states(Display *d) {
+    for (lock_key key : {lock_key::caps_lock, lock_key::num_lock, lock_key::scroll_lock})
+        kept_lock_state[static_cast<int>(key)] = ask_lock_state(d, key);
+}
+
+// Asks the server on `d` for XKB's notes of lock changes, then takes the states as they are.
+void follow_lock_states(Display *d) {
+    int opcode = 0, event = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(d, &opcode, &event, &error, &major, &minor)) return;
+    XkbSelectEventDetails(d, XkbUseCoreKbd, XkbStateNotify, XkbModifierLockMask, XkbModifierLockMask);
+    XkbSelectEventDetails(d, XkbUseCoreKbd, XkbIndicatorStateNotify, XkbAllIndicatorsMask, XkbAllIndicatorsMask);
+    xkb_event_type = event;
+    keep_lock_states(d);
+}
 
 void watch_loop(Display *d) {
     bool pause_was_break = false;
@@ -103,6 +143,7 @@ void watch_loop(Display *d) {
         while (XPending(d) > 0) {
             XEvent event;
             XNextEvent(d, &event);
+            if (event.type == xkb_event_type) keep_lock_states(d);
             if (event.type != KeyPress && event.type != KeyRelease) continue;
             const bool pressed = event.type == KeyPress;
             const KeySym sym = XLookupKeysym(&event.xkey, 0);
@@ -123,19 +164,12 @@ void watch_loop(Display *d) {
 } // namespace
 
 int lock_key_state(lock_key key) {
+    const int kept = kept_lock_state[static_cast<int>(key)].load();
+    if (kept != LOCK_STATE_NOT_KEPT) return kept;
     std::lock_guard<std::mutex> hold(query_mutex);
     Display *d = query_connection();
     if (!d || !xkb_present) return -1;
-    Atom name = XInternAtom(d, lock_indicator_name(key), True);
-    int index = 0;
-    Bool on = False;
-    if (name != None && XkbGetNamedIndicator(d, name, &index, &on, nullptr, nullptr)) return on ? 1 : 0;
-    if (key == lock_key::scroll_lock) return -1;
-    // No indicator: the locked modifier that the key sets tells the state.
-    unsigned int mask = key == lock_key::caps_lock ? LockMask : XkbKeysymToModifiers(d, XK_Num_Lock);
-    XkbStateRec state{};
-    if (mask == 0 || XkbGetState(d, XkbUseCoreKbd, &state) != Success) return -1;
-    return (state.locked_mods & mask) ? 1 : 0;
+    return ask_lock_state(d, key);
 }
 
 void toggle_lock_key(lock_key key) {
@@ -147,6 +181,9 @@ void toggle_lock_key(lock_key key) {
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
     XSync(d, False);
+    // The program may ask for the state right away, before the watcher has seen the change.
+    if (xkb_present && kept_lock_state[static_cast<int>(key)].load() != LOCK_STATE_NOT_KEPT)
+        kept_lock_state[static_cast<int>(key)] = ask_lock_state(d, key);
 }
 
 bool key_held_down(modifier_key key) {
@@ -194,6 +231,7 @@ bool watch_window_keys(void *native_window, void (*report)(watched_key key, bool
         if (!d) return;
         ignore_errors_of(d);
         XSelectInput(d, window, KeyPressMask | KeyReleaseMask);
+        follow_lock_states(d);
         XSync(d, False);
         watch_report = report;
         std::thread(watch_loop, d).detach();

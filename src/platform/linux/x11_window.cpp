@@ -12,7 +12,10 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdint>
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 // The wire-to-event hook needs the protocol's event layout; this header also defines min and max.
 #include <X11/Xlibint.h>
 #undef min
@@ -61,6 +64,13 @@ Bool configure_hook(Display *display, XEvent *event, xEvent *wire) {
 }
 
 Bool close_request_predicate(Display *, XEvent *event, XPointer) { return is_close_request(event) ? True : False; }
+
+// The counter other threads write to end the window thread's wait (a frame is ready); made on
+// first use, kept for the life of the process.
+int wake_fd() {
+    static const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return fd;
+}
 } // namespace
 
 void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_configure)()) {
@@ -84,17 +94,25 @@ void intercept_window_events(void (*on_close)(), void (*on_expose)(), void (*on_
 
 void *current_native_window() { return reinterpret_cast<void *>(glXGetCurrentDrawable()); }
 
-bool wait_for_window_events(int64_t ms) {
+void wake_window_thread() {
+    const uint64_t one = 1;
+    // A full counter already wakes the waiter; nothing is lost when the write cannot be made.
+    ssize_t written = write(wake_fd(), &one, sizeof one);
+    (void)written;
+}
+
+void wait_for_window_events(int64_t ms) {
     Display *d = window_display ? window_display : glXGetCurrentDisplay();
-    if (!d) {
-        sleep_ms(ms);
-        return false;
+    if (d && XPending(d) > 0) return;
+    const int wake = wake_fd();
+    pollfd fds[2] = {{wake, POLLIN, 0}, {d ? ConnectionNumber(d) : -1, POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(ms < 0 ? 0 : ms > INT32_MAX ? INT32_MAX : ms)) <= 0) return;
+    if (fds[1].revents & (POLLHUP | POLLERR)) display_connection_lost();
+    if (fds[0].revents & POLLIN) {
+        uint64_t count = 0;
+        ssize_t taken = read(wake, &count, sizeof count);
+        (void)taken;
     }
-    if (XPending(d) > 0) return true;
-    pollfd fd{ConnectionNumber(d), POLLIN, 0};
-    int ready = poll(&fd, 1, static_cast<int>(ms < 0 ? 0 : ms));
-    if (ready > 0 && (fd.revents & (POLLHUP | POLLERR))) display_connection_lost();
-    return ready > 0;
 }
 
 void set_window_size_hints(bool resizable, int width, int height) {

@@ -66,6 +66,40 @@ TEST_F(SleepThreaded, KeysDoNotEndADelay) {
     typist.join();
 }
 
+// A wait sleeps in one piece until something wakes it: a wake that came after the count was read
+// (and before the wait began) is not lost, and a wake from another thread ends a wait without end.
+TEST_F(SleepThreaded, AProgramWaitEndsAtAWakeAndMissesNoneThatCameBefore) {
+    const int32_t seen = program_wake.load();
+    program_wake_signal();
+    const int64_t start = GetTicks();
+    program_wait(seen, 60000);
+    EXPECT_LT(GetTicks() - start, 30000);
+    const int32_t now_seen = program_wake.load();
+    std::thread waker([] {
+        libtq_sleep_ms(30);
+        program_wake_signal();
+    });
+    program_wait(now_seen, -1);
+    waker.join();
+    EXPECT_NE(program_wake.load(), now_seen);
+}
+
+// A key press wakes a _DELAY (for the statement frame's check), which then sleeps on for what is
+// left.
+TEST_F(SleepThreaded, AKeyWakesADelayThatThenSleepsOn) {
+    const int32_t before = program_wake.load();
+    std::thread typist([] {
+        libtq_sleep_ms(20);
+        keydown(KEY_LSHIFT);
+        keyup(KEY_LSHIFT);
+    });
+    const int64_t start = GetTicks();
+    sub__delay(0.15);
+    EXPECT_GE(GetTicks() - start, 150);
+    typist.join();
+    EXPECT_NE(program_wake.load(), before);
+}
+
 TEST(Delay, OutOfRangeTimesRaiseIllegalFunctionCall) {
     for (double bad : {-1.0, -0.001, 2147483.648, std::nan(""), HUGE_VAL}) {
         reset_error_state();
