@@ -73,7 +73,7 @@ configure_and_build() {  # folder, target ("all" for everything), extra cmake ar
   run cmake --build "$dir" -j"$jobs" "${targets[@]}"
 }
 
-echo "== optimised build"
+echo "== optimised build (at ${SECONDS} s)"
 configure_and_build build/release all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # A virtual display for the window tests, started here so that nothing assumes a desktop.
@@ -81,20 +81,20 @@ configure_and_build build/release all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 . scripts/virtual_display.sh
 start_virtual_display
 
-echo "== tests"
+echo "== tests (at ${SECONDS} s)"
 run ctest --test-dir build/release --output-on-failure -j"$jobs"
 
-echo "== unit and window tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== unit and window tests under AddressSanitizer and UndefinedBehaviorSanitizer (at ${SECONDS} s)"
 configure_and_build build/asan libtq_tests libtq_e2e \
   -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run ctest --test-dir build/asan --output-on-failure -j"$jobs" -L 'unit|e2e'
 
-echo "== threaded tests under ThreadSanitizer"
-configure_and_build build/tsan libtq_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
-TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build/tsan --output-on-failure -j"$jobs" -R Threaded
+echo "== threaded tests under ThreadSanitizer (at ${SECONDS} s)"
+configure_and_build build/tsan libtq_threaded_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build/tsan --output-on-failure -j"$jobs" -L threaded -R Threaded
 
-echo "== nothing left running"
+echo "== nothing left running (at ${SECONDS} s)"
 end_virtual_display
 wait "$virtual_display_pid" || true
 left=$(marked_processes)
@@ -108,8 +108,8 @@ fi
 # ---- fuzzing ------------------------------------------------------------------------------------
 # Each libFuzzer target runs 6 s from its seed corpus (the seven together 42 s); a finding fails
 # the run. Longer runs: scripts/fuzz.sh SECONDS.
-echo "== fuzz targets"
+echo "== fuzz targets (at ${SECONDS} s)"
 scripts/fuzz.sh 6
 # ---- end of fuzzing -----------------------------------------------------------------------------
 
-echo "== all tests passed"
+echo "== all tests passed (at ${SECONDS} s)"
