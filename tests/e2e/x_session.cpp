@@ -269,6 +269,12 @@ void x_session::close(Window w) {
 }
 
 void x_session::focus(Window w) {
+    // A window is found by its title as soon as it has one, which may be before it is mapped (a
+    // dialog box names itself first): the focus cannot go to it, nor keys reach it, until it is.
+    for (int64_t until = now_ms() + 2000; now_ms() < until; usleep(5000)) {
+        XWindowAttributes a{};
+        if (!XGetWindowAttributes(display_, w, &a) || a.map_state == IsViewable) break;
+    }
     int width = 0, height = 0;
     size(w, width, height);
     XWarpPointer(display_, None, w, 0, 0, 0, 0, width / 2, height / 2);
