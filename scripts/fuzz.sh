@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets of tests/fuzz (clang, with the address and undefined-behaviour
 # sanitizers) in build/fuzz and runs each for SECONDS seconds, one after another.
 #   Usage: scripts/fuzz.sh SECONDS [TARGET...]     (all targets when none is named)
+# With 0 seconds the targets are only built.
 # Each target starts from its committed seeds (tests/fuzz/corpus/TARGET) and from what earlier runs
 # found (build/fuzz/corpus/TARGET, kept between runs). A finding is saved as
 # build/fuzz/findings/TARGET-crash-... (run the target on that file to see it again) and makes the
@@ -17,6 +18,7 @@ scripts/deps.sh test
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBTQ_FUZZ=ON \
   -DLIBTQ_TESTS=OFF -DLIBTQ_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j"$(nproc)" --target "${targets[@]}"
+[ "$seconds" != 0 ] || exit 0
 
 # The longest input each target takes: an ELF file needs room, a statement sequence some.
 max_len() {
