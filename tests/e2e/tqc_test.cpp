@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "screen/charset_data.h"
@@ -31,13 +32,21 @@ bool text_at(const std::vector<uint32_t> &pixels, int row, int column, const std
     return true;
 }
 
-// The window's 640 x 480 picture once the frame counter shows `frames`; empty after 3 seconds.
+// The window's 640 x 480 picture once the frame counter shows `frames` and the picture is at rest
+// (two grabs 20 ms apart agree: a composition may catch the program between the counter and the
+// texts after it); empty after 3 seconds.
 std::vector<uint32_t> frame_showing(e2e::x_session &x, Window w, int frames) {
     const std::string counter = "Frames Drawn: " + std::to_string(frames) + " ";
+    std::vector<uint32_t> last;
     for (int attempt = 0; attempt < 150; attempt++) {
         int width = 0, height = 0;
         std::vector<uint32_t> pixels = x.grab(w, width, height);
-        if (width == 640 && height == 480 && text_at(pixels, 2, 2, counter, COUNTER_COLOUR)) return pixels;
+        if (width == 640 && height == 480 && text_at(pixels, 2, 2, counter, COUNTER_COLOUR)) {
+            if (pixels == last) return pixels;
+            last = std::move(pixels);
+        } else {
+            last.clear();
+        }
         usleep(20000);
     }
     return {};
