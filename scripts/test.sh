@@ -122,8 +122,8 @@ echo "== tests (at ${SECONDS} s), building for AddressSanitizer meanwhile"
 start_background_build asan build_asan
 run ctest --test-dir build/release --output-on-failure -j"$jobs"
 
-echo "== build for AddressSanitizer and UndefinedBehaviorSanitizer (finished at ${SECONDS} s)"
 finish_background_build asan
+echo "== build for AddressSanitizer and UndefinedBehaviorSanitizer (finished at ${SECONDS} s)"
 
 # The window tests that measure the window's timings, or compare the OpenGL driver's pixels, run
 # in the optimised build only: under the sanitizers their figures mean nothing, and the code they
@@ -133,8 +133,8 @@ start_background_build tsan_fuzz build_tsan_and_fuzz
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run ctest --test-dir build/asan --output-on-failure -j"$jobs" -L 'unit|e2e' -E '^(Responsiveness|Placements/Multisampling)\.'
 
-echo "== build for ThreadSanitizer and the fuzz targets (finished at ${SECONDS} s)"
 finish_background_build tsan_fuzz
+echo "== build for ThreadSanitizer and the fuzz targets (finished at ${SECONDS} s)"
 
 echo "== threaded tests under ThreadSanitizer (at ${SECONDS} s)"
 TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build/tsan --output-on-failure -j"$jobs" -L threaded -R Threaded
@@ -151,10 +151,10 @@ if [ -n "$left" ]; then
 fi
 
 # ---- fuzzing ------------------------------------------------------------------------------------
-# Each libFuzzer target runs 6 s from its seed corpus (the seven together 42 s); a finding fails
+# Each libFuzzer target runs 4 s from its seed corpus (the seven together 28 s); a finding fails
 # the run. Longer runs: scripts/fuzz.sh SECONDS.
 echo "== fuzz targets (at ${SECONDS} s)"
-scripts/fuzz.sh 6
+scripts/fuzz.sh 4
 # ---- end of fuzzing -----------------------------------------------------------------------------
 
 echo "== all tests passed (at ${SECONDS} s)"

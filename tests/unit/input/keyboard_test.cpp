@@ -292,7 +292,17 @@ TEST_F(Keyboard, KeyclearEmptiesOnlyTheChosenQueue) {
 
 class KeyboardProgramControl : public Keyboard {
   protected:
+    // The state the keys change, made as a program starts before each test (tests of the window's
+    // statements in the same process may have left it otherwise) and again after it.
+    void SetUp() override {
+        reset_program_control();
+        Keyboard::SetUp();
+    }
     void TearDown() override {
+        reset_program_control();
+        Keyboard::TearDown();
+    }
+    static void reset_program_control() {
         close_program = 0;
         exit_value = 0;
         exit_blocked = 0;
@@ -303,7 +313,6 @@ class KeyboardProgramControl : public Keyboard {
         fullscreen_allowedmode = 0;
         fullscreen_allowedsmooth = 0;
         force_display_update = 0;
-        Keyboard::TearDown();
     }
 };
 
