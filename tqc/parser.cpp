@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <set>
 
 namespace tqc {
@@ -1346,60 +1347,30 @@ class parser {
         return parse_relation();
     }
 
-    expr_ptr parse_relation() {
-        expr_ptr left = parse_additive();
-        while (!failed_ && cur().kind == tok::op &&
-               (cur().text == "=" || cur().text == "<>" || cur().text == "<" || cur().text == ">" ||
-                cur().text == "<=" || cur().text == ">=")) {
-            const std::string op = cur().text;
+    // A run of `operand`s joined by the operators `ops` (keywords when `keywords`), grouped from
+    // the left: a - b - c is (a - b) - c.
+    expr_ptr binary_run(expr_ptr (parser::*operand)(), std::initializer_list<const char *> ops, bool keywords) {
+        expr_ptr left = (this->*operand)();
+        while (!failed_) {
+            const char *found = nullptr;
+            for (const char *op : ops)
+                if (keywords ? at_word(op) : at_op(op)) {
+                    found = op;
+                    break;
+                }
+            if (!found) break;
             const position at = cur().at;
             next();
-            left = binary(op, std::move(left), parse_additive(), at);
+            left = binary(found, std::move(left), (this->*operand)(), at);
         }
         return left;
     }
 
-    expr_ptr parse_additive() {
-        expr_ptr left = parse_mod();
-        while (!failed_ && (at_op("+") || at_op("-"))) {
-            const std::string op = cur().text;
-            const position at = cur().at;
-            next();
-            left = binary(op, std::move(left), parse_mod(), at);
-        }
-        return left;
-    }
-
-    expr_ptr parse_mod() {
-        expr_ptr left = parse_intdiv();
-        while (!failed_ && at_word("MOD")) {
-            const position at = cur().at;
-            next();
-            left = binary("MOD", std::move(left), parse_intdiv(), at);
-        }
-        return left;
-    }
-
-    expr_ptr parse_intdiv() {
-        expr_ptr left = parse_multiplicative();
-        while (!failed_ && at_op("\\")) {
-            const position at = cur().at;
-            next();
-            left = binary("\\", std::move(left), parse_multiplicative(), at);
-        }
-        return left;
-    }
-
-    expr_ptr parse_multiplicative() {
-        expr_ptr left = parse_negation();
-        while (!failed_ && (at_op("*") || at_op("/"))) {
-            const std::string op = cur().text;
-            const position at = cur().at;
-            next();
-            left = binary(op, std::move(left), parse_negation(), at);
-        }
-        return left;
-    }
+    expr_ptr parse_relation() { return binary_run(&parser::parse_additive, {"=", "<>", "<", ">", "<=", ">="}, false); }
+    expr_ptr parse_additive() { return binary_run(&parser::parse_mod, {"+", "-"}, false); }
+    expr_ptr parse_mod() { return binary_run(&parser::parse_intdiv, {"MOD"}, true); }
+    expr_ptr parse_intdiv() { return binary_run(&parser::parse_multiplicative, {"\\"}, false); }
+    expr_ptr parse_multiplicative() { return binary_run(&parser::parse_negation, {"*", "/"}, false); }
 
     // Unary minus binds looser than ^: -2 ^ 2 is -4.
     expr_ptr parse_negation() { return parse_signed(&parser::parse_negation, &parser::parse_power); }
