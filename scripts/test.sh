@@ -7,9 +7,8 @@
 #   3. the tests of the threaded parts under ThreadSanitizer;
 #   4. a check that no process the run started is left;
 #   5. the fuzz targets, a few seconds each.
-# The window tests run one at a time and mostly wait for the window; meanwhile the next stage's
-# build runs at idle priority (it takes only the processor time the tests leave), so the test
-# command takes little longer than its builds.
+# The sanitizer and fuzz builds run in the background at idle priority while the optimised build
+# and the window tests run, so the test command takes little longer than its builds.
 # The benchmarks are built (not run) so that they keep compiling; run them from build/release/bench.
 #
 # Every process the run starts ends with it, on success, on failure and on Ctrl+C, SIGINT or
@@ -73,41 +72,47 @@ configure_and_build() {  # folder, target ("all" for everything), extra cmake ar
   local dir=$1; shift
   local targets=()
   while [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; do targets+=(--target "$1"); shift; done
-  run cmake -S . -B "$dir" "$@" >/dev/null
-  run cmake --build "$dir" -j"$jobs" "${targets[@]}"
-}
-
-# Runs a build in the background at idle priority, its output kept in build/LOG.log until
-# finish_background_build shows it.
-background_pid=
-start_background_build() {  # name of the log, then what the build runs
-  local log="build/$1.log"; shift
-  mkdir -p build
-  (
-    chrt --idle -p 0 "$BASHPID" >/dev/null 2>&1 || renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
-    "$@"
-  ) >"$log" 2>&1 &
-  background_pid=$!
-}
-
-finish_background_build() {  # name of the log
-  local status=0
-  wait "$background_pid" || status=$?
-  cat "build/$1.log"
-  if [ "$status" -ne 0 ]; then
-    echo "the build in build/$1.log failed" >&2
-    exit "$status"
-  fi
+  run cmake -S . -B "$dir" "$@" >/dev/null && run cmake --build "$dir" -j"$jobs" "${targets[@]}"
 }
 
 build_asan() {
   configure_and_build build/asan libtq_tests libtq_e2e \
     -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=address,undefined -DLIBTQ_BENCH=OFF
 }
-
-build_tsan_and_fuzz() {
+build_tsan() {
   configure_and_build build/tsan libtq_threaded_tests -DCMAKE_BUILD_TYPE=Debug -DLIBTQ_SANITIZE=thread -DLIBTQ_BENCH=OFF
-  scripts/fuzz.sh 0
+}
+build_fuzz() { scripts/fuzz.sh 0; }
+
+# The sanitizer and fuzz builds run one after another in the background from the start, at idle
+# priority: they take only the processor time that the optimised build and the window tests
+# (which run one at a time and mostly wait for the window) leave. Each build's output is kept in
+# build/NAME.log and its exit status in build/NAME.status until the run needs it.
+background_names=(asan tsan fuzz)
+mkdir -p build
+for name in "${background_names[@]}"; do rm -f "build/$name.log" "build/$name.status"; done
+(
+  chrt --idle -p 0 "$BASHPID" >/dev/null 2>&1 || renice -n 19 -p "$BASHPID" >/dev/null 2>&1 || true
+  for name in "${background_names[@]}"; do
+    status=0
+    "build_$name" >"build/$name.log" 2>&1 || status=$?
+    echo "$status" >"build/$name.status"
+    [ "$status" -eq 0 ] || exit "$status"
+  done
+) &
+background_pid=$!
+
+# Waits for a background build, shows its output and stops the run if it failed.
+wait_for_build() {  # name
+  while [ ! -s "build/$1.status" ] && kill -0 "$background_pid" 2>/dev/null; do sleep 1; done
+  cat "build/$1.log" 2>/dev/null || true
+  local status
+  status=$(cat "build/$1.status" 2>/dev/null || echo 1)
+  if [ "$status" -ne 0 ]; then
+    echo "the build in build/$1.log failed" >&2
+    exit 1
+  fi
+  echo "== $1 build done (at ${SECONDS} s)"
 }
 
 echo "== optimised build (at ${SECONDS} s)"
@@ -118,26 +123,22 @@ configure_and_build build/release all -DCMAKE_BUILD_TYPE=RelWithDebInfo
 . scripts/virtual_display.sh
 start_virtual_display
 
-echo "== tests (at ${SECONDS} s), building for AddressSanitizer meanwhile"
-start_background_build asan build_asan
+echo "== tests (at ${SECONDS} s)"
 run ctest --test-dir build/release --output-on-failure -j"$jobs"
 
-finish_background_build asan
-echo "== build for AddressSanitizer and UndefinedBehaviorSanitizer (finished at ${SECONDS} s)"
-
+wait_for_build asan
 # The window tests that measure the window's timings, or compare the OpenGL driver's pixels, run
 # in the optimised build only: under the sanitizers their figures mean nothing, and the code they
 # go through is the presentation every other window test runs.
-echo "== unit and window tests under AddressSanitizer and UndefinedBehaviorSanitizer (at ${SECONDS} s), building for ThreadSanitizer and the fuzz targets meanwhile"
-start_background_build tsan_fuzz build_tsan_and_fuzz
+echo "== unit and window tests under AddressSanitizer and UndefinedBehaviorSanitizer (at ${SECONDS} s)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run ctest --test-dir build/asan --output-on-failure -j"$jobs" -L 'unit|e2e' -E '^(Responsiveness|Placements/Multisampling)\.'
 
-finish_background_build tsan_fuzz
-echo "== build for ThreadSanitizer and the fuzz targets (finished at ${SECONDS} s)"
-
+wait_for_build tsan
 echo "== threaded tests under ThreadSanitizer (at ${SECONDS} s)"
 TSAN_OPTIONS=halt_on_error=1 run ctest --test-dir build/tsan --output-on-failure -j"$jobs" -L threaded -R Threaded
+
+wait_for_build fuzz
 
 echo "== nothing left running (at ${SECONDS} s)"
 end_virtual_display
