@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of tests/fuzz (clang, with the address and undefined-behaviour
-# sanitizers) in build/fuzz and runs each for SECONDS seconds, one after another.
+# sanitizers) in build/fuzz and runs each for SECONDS seconds, as many at a time as there are
+# processors.
 #   Usage: scripts/fuzz.sh SECONDS [TARGET...]     (all targets when none is named)
 # With 0 seconds the targets are only built.
 # Each target starts from its committed seeds (tests/fuzz/corpus/TARGET) and from what earlier runs
@@ -29,15 +30,30 @@ max_len() {
   esac
 }
 
-mkdir -p build/fuzz/findings
-failed=()
-for target in "${targets[@]}"; do
+# Runs one target; its exit status goes to build/fuzz/TARGET.status.
+fuzz_target() {
+  local target=$1 status=0
   mkdir -p "build/fuzz/corpus/$target"
-  status=0
   # An input that runs 10 s is a hang; the runtime's own memory stays far below the limit.
   "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=10 \
     -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="build/fuzz/findings/$target-" \
     "build/fuzz/corpus/$target" "tests/fuzz/corpus/$target" >"build/fuzz/$target.log" 2>&1 || status=$?
+  echo "$status" >"build/fuzz/$target.status"
+}
+
+# The targets run as many at a time as there are processors (each fuzzer uses one).
+mkdir -p build/fuzz/findings
+parallel=$(nproc)
+for target in "${targets[@]}"; do
+  rm -f "build/fuzz/$target.status"
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
+  fuzz_target "$target" &
+done
+wait
+
+failed=()
+for target in "${targets[@]}"; do
+  status=$(cat "build/fuzz/$target.status" 2>/dev/null || echo 1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "build/fuzz/$target.log" | tail -1)
   if [ "$status" -eq 0 ]; then
     echo "$target: ${runs:-?} executions in ${seconds} s, no finding"

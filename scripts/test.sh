@@ -152,7 +152,7 @@ if [ -n "$left" ]; then
 fi
 
 # ---- fuzzing ------------------------------------------------------------------------------------
-# Each libFuzzer target runs 4 s from its seed corpus (the seven together 28 s); a finding fails
+# Each libFuzzer target runs 4 s from its seed corpus, two at a time; a finding fails
 # the run. Longer runs: scripts/fuzz.sh SECONDS.
 echo "== fuzz targets (at ${SECONDS} s)"
 scripts/fuzz.sh 4
