@@ -833,7 +833,12 @@ class generator {
             error(e.at, e.text + " is a SUB, which gives no value");
             return literal_value(type_kind::single, 0, 0);
         }
-        symbol *s = scalar(e.text, e.suffix, e.deftype, e.at);
+        return scalar_value(e.text, e.suffix, e.deftype, e.at);
+    }
+
+    // A scalar variable as a value (declared at its first use).
+    value scalar_value(const std::string &name, type_kind suffix, type_kind deftype, position at) {
+        const symbol *s = scalar(name, suffix, deftype, at);
         value v;
         v.type = s->type;
         v.code = s->cpp;
@@ -1498,11 +1503,7 @@ class generator {
             v.code = "tqc::lvalue(0.0f)";
             return v;
         }
-        symbol *sym = scalar(t.text, t.suffix, t.deftype, t.at);
-        value v;
-        v.type = sym->type;
-        v.code = sym->cpp;
-        return v;
+        return scalar_value(t.text, t.suffix, t.deftype, t.at);
     }
 
     void gen_mid_assign(const stmt &s) {

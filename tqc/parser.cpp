@@ -939,15 +939,7 @@ class parser {
             if (failed_) return nullptr;
         }
         if (++depth_ > max_depth) return too_deep(at);
-        parse_block(s->body, false);
-        depth_--;
-        failed_ = false;
-        if (!at_word("LOOP")) {
-            error_at(at, "DO without LOOP");
-            return s;
-        }
-        s->end_at = cur().at;
-        next();
+        if (!parse_loop_body(*s, "LOOP", "DO without LOOP", at)) return s;
         if (at_word("WHILE") || at_word("UNTIL")) {
             if (s->flags) {
                 error_at(cur().at, "a DO loop tests at one end only");
@@ -967,16 +959,23 @@ class parser {
         s->value = parse_expression();
         if (failed_) return nullptr;
         if (++depth_ > max_depth) return too_deep(at);
-        parse_block(s->body, false);
+        parse_loop_body(*s, "WEND", "WHILE without WEND", at);
+        return s;
+    }
+
+    // The body of a DO or WHILE loop (its depth already counted) and the word that closes it;
+    // false, the error given, when the body ends without that word.
+    bool parse_loop_body(stmt &s, const char *closer, const char *missing, position at) {
+        parse_block(s.body, false);
         depth_--;
         failed_ = false;
-        if (!at_word("WEND")) {
-            error_at(at, "WHILE without WEND");
-            return s;
+        if (!at_word(closer)) {
+            error_at(at, missing);
+            return false;
         }
-        s->end_at = cur().at;
+        s.end_at = cur().at;
         next();
-        return s;
+        return true;
     }
 
     stmt_ptr parse_exit(position at) {
